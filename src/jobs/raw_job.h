@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/printer_list_source.h"
+#include "platform/spooler.h"
+
+namespace tessaline {
+
+using PrinterName = std::string;
+using PrinterList = std::vector<PrinterName>;
+
+// What happened to the datatype offers of one job, told as it happens.
+enum class Notice {
+    XpsPassAccepted,  // the first document start ("XPS_PASS") succeeded
+    XpsPassRefused,   // it failed; told before "RAW" is offered
+    RawRefused,       // "RAW" failed too; told before the printer is closed
+};
+
+class NoticeReceiver {
+  public:
+    virtual ~NoticeReceiver() = default;
+    // Called once, right after the printer opened and before the first document start.
+    virtual void OnPrinterOpened() {}
+    virtual void OnNotice(Notice notice) = 0;
+};
+
+enum class RawJobStage {
+    OpenFailed,
+    StartDocFailed,
+    StartPageFailed,
+    WriteFailed,
+    EndPageFailed,
+    EndDocFailed,
+    Completed,
+};
+
+struct RawJobResult {
+    RawJobStage stage = RawJobStage::OpenFailed;
+    std::uint32_t written = 0;  // meaningful only with Completed
+
+    // The job reached the spooler whole.
+    bool IsComplete(std::uint32_t length) const {
+        return stage == RawJobStage::Completed && written == length;
+    }
+};
+
+inline constexpr char kRawJobDocumentName[] = "My Document";
+inline constexpr char kDatatypeXpsPass[] = "XPS_PASS";
+inline constexpr char kDatatypeRaw[] = "RAW";
+inline constexpr std::uint32_t kDevicesBufferSize = 15000;
+
+// The installed printers in the order the "devices" section holds them. Never cut: a section
+// larger than the buffer is read again into a bigger one.
+PrinterList ListPrinters(PrinterListSource& source);
+
+// One spooler job of one page and one write, offered as "XPS_PASS" and then once as "RAW".
+// notices may be null.
+RawJobResult SubmitRawJob(Spooler& spooler, const PrinterName& printer, const void* bytes,
+                          std::uint32_t length, NoticeReceiver* notices);
+
+}  // namespace tessaline

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <string>
+
+namespace tessaline {
+
+// Why a file operation failed, in the terms the user is shown.
+enum class FileErrorCause {
+    Generic,
+    FileNotFound,
+    BadPath,
+    TooManyOpenFiles,
+    AccessDenied,
+    InvalidFile,
+    DirectoryFull,
+    BadSeek,
+    HardIO,
+    SharingViolation,
+    LockViolation,
+    DiskFull,
+    EndOfFile,
+};
+
+// Raised by a failing length query or read; reported by the handler guard, never caught
+// elsewhere.
+class FileException : public std::exception {
+  public:
+    FileException(FileErrorCause cause, std::uint32_t osError, std::string fileName = {})
+        : m_cause(cause), m_osError(osError), m_fileName(std::move(fileName)) {}
+
+    const char* what() const noexcept override { return "file exception"; }
+    FileErrorCause Cause() const { return m_cause; }
+    std::uint32_t OsError() const { return m_osError; }
+    // Empty when the file is not named.
+    const std::string& FileName() const { return m_fileName; }
+
+  private:
+    FileErrorCause m_cause;
+    std::uint32_t m_osError;
+    std::string m_fileName;
+};
+
+// An open file, read-only. Destroying it closes the file, also while an exception passes.
+class ReadableFile {
+  public:
+    virtual ~ReadableFile() = default;
+
+    // The whole length in bytes. Throws FileException on failure.
+    virtual std::uint64_t Length() = 0;
+    // One read of up to count bytes; returns the count read (0 at the end of the file).
+    // Throws FileException on failure.
+    virtual std::uint32_t Read(void* buffer, std::uint32_t count) = 0;
+};
+
+class FileSystem {
+  public:
+    virtual ~FileSystem() = default;
+
+    // Opens the file exactly as named, for reading, with no sharing: while it is open no other
+    // program may open it. Returns null (no exception) when it cannot be opened.
+    virtual std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) = 0;
+};
+
+}  // namespace tessaline
