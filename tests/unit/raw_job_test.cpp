@@ -1,0 +1,283 @@
+#include "jobs/raw_job.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fakes/fake_printer_list_source.h"
+#include "fakes/fake_spooler.h"
+
+namespace tessaline {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+// Logs notices into the spooler's own call log, so one sequence shows both in order.
+class LoggingReceiver : public NoticeReceiver {
+  public:
+    explicit LoggingReceiver(Calls& log) : m_log(log) {}
+    void OnPrinterOpened() override { m_log.push_back("Opened"); }
+    void OnNotice(Notice notice) override {
+        switch (notice) {
+            case Notice::XpsPassAccepted:
+                m_log.push_back("XpsPassAccepted");
+                break;
+            case Notice::XpsPassRefused:
+                m_log.push_back("XpsPassRefused");
+                break;
+            case Notice::RawRefused:
+                m_log.push_back("RawRefused");
+                break;
+        }
+    }
+
+  private:
+    Calls& m_log;
+};
+
+const std::string kJob = std::string(
+    "\x1b"
+    "E\0data\x0c",
+    8);
+const std::string kXps = "StartDoc(My Document,null,XPS_PASS)";
+const std::string kRaw = "StartDoc(My Document,null,RAW)";
+
+struct StageCase {
+    const char* name;
+    std::function<void(FakeSpooler&)> setup;
+    RawJobStage stage;
+    Calls calls;  // spooler calls and notices, interleaved
+};
+
+const StageCase kStageCases[] = {
+    {"OpenFails",
+     [](FakeSpooler& s) { s.failOpen = true; },
+     RawJobStage::OpenFailed,
+     {"Open(Laser 1)"}},
+    {"AllSucceed",
+     [](FakeSpooler&) {},
+     RawJobStage::Completed,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassAccepted", "StartPage", "Write(8)", "EndPage",
+      "EndDoc", "Close"}},
+    {"XpsRefusedRawAccepted",
+     [](FakeSpooler& s) { s.refusedDatatypes = {"XPS_PASS"}; },
+     RawJobStage::Completed,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassRefused", kRaw, "StartPage", "Write(8)", "EndPage",
+      "EndDoc", "Close"}},
+    {"BothDatatypesRefused",
+     [](FakeSpooler& s) {
+         s.refusedDatatypes = {"XPS_PASS", "RAW"};
+     },
+     RawJobStage::StartDocFailed,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassRefused", kRaw, "RawRefused", "Close"}},
+    {"OnlyRawRefused",
+     [](FakeSpooler& s) { s.refusedDatatypes = {"RAW"}; },
+     RawJobStage::Completed,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassAccepted", "StartPage", "Write(8)", "EndPage",
+      "EndDoc", "Close"}},
+    {"StartPageFails",
+     [](FakeSpooler& s) { s.failStartPage = true; },
+     RawJobStage::StartPageFailed,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassAccepted", "StartPage", "EndDoc", "Close"}},
+    {"StartPageFailsAfterRaw",
+     [](FakeSpooler& s) {
+         s.refusedDatatypes = {"XPS_PASS"};
+         s.failStartPage = true;
+     },
+     RawJobStage::StartPageFailed,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassRefused", kRaw, "StartPage", "EndDoc", "Close"}},
+    {"WriteFails",
+     [](FakeSpooler& s) { s.failWrite = true; },
+     RawJobStage::WriteFailed,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassAccepted", "StartPage", "Write(8)", "EndPage",
+      "EndDoc", "Close"}},
+    {"EndPageFails",
+     [](FakeSpooler& s) { s.failEndPage = true; },
+     RawJobStage::EndPageFailed,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassAccepted", "StartPage", "Write(8)", "EndPage",
+      "EndDoc", "Close"}},
+    {"EndDocFails",
+     [](FakeSpooler& s) { s.failEndDoc = true; },
+     RawJobStage::EndDocFailed,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassAccepted", "StartPage", "Write(8)", "EndPage",
+      "EndDoc", "Close"}},
+};
+
+Calls WithoutNotices(const Calls& calls) {
+    Calls spoolerOnly;
+    for (const std::string& call : calls) {
+        if (call != "Opened" && call.find("Refused") == std::string::npos &&
+            call != "XpsPassAccepted") {
+            spoolerOnly.push_back(call);
+        }
+    }
+    return spoolerOnly;
+}
+
+// Every stage failing, with and without a notice receiver: the calls that follow, the result,
+// and each handle closed and each started document ended exactly once.
+TEST(SubmitRawJob, EveryStage) {
+    for (const StageCase& c : kStageCases) {
+        for (bool withReceiver : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (withReceiver ? " with notices" : " silent"));
+            FakeSpooler spooler;
+            c.setup(spooler);
+            LoggingReceiver receiver(spooler.calls);
+            const RawJobResult result = SubmitRawJob(spooler, "Laser 1", kJob.data(),
+                                                     static_cast<std::uint32_t>(kJob.size()),
+                                                     withReceiver ? &receiver : nullptr);
+            EXPECT_EQ(result.stage, c.stage);
+            EXPECT_EQ(spooler.calls, withReceiver ? c.calls : WithoutNotices(c.calls));
+            EXPECT_EQ(spooler.OpenCount(), c.stage == RawJobStage::OpenFailed ? 0 : 1);
+            EXPECT_TRUE(spooler.AllHandlesClosedOnce());
+            EXPECT_TRUE(spooler.AllDocsEndedOnce());
+            EXPECT_TRUE(spooler.handleErrors.empty());
+            const bool complete = c.stage == RawJobStage::Completed;
+            EXPECT_EQ(result.IsComplete(static_cast<std::uint32_t>(kJob.size())), complete);
+            if (complete) {
+                EXPECT_EQ(result.written, kJob.size());
+                ASSERT_EQ(spooler.jobs.size(), 1u);
+                EXPECT_EQ(spooler.jobs[0].bytes, kJob);
+                EXPECT_EQ(spooler.jobs[0].printer, "Laser 1");
+            }
+        }
+    }
+}
+
+TEST(SubmitRawJob, EmptyByteStringIsAFullJob) {
+    FakeSpooler spooler;
+    const RawJobResult result = SubmitRawJob(spooler, "Laser 1", "", 0, nullptr);
+    EXPECT_EQ(spooler.calls, (Calls{"Open(Laser 1)", kXps, "StartPage", "Write(0)", "EndPage",
+                                    "EndDoc", "Close"}));
+    EXPECT_EQ(result.stage, RawJobStage::Completed);
+    EXPECT_EQ(result.written, 0u);
+    EXPECT_TRUE(result.IsComplete(0));
+}
+
+TEST(SubmitRawJob, ShortWriteCompletesButIsNotComplete) {
+    FakeSpooler spooler;
+    spooler.shortWrite = true;
+    spooler.shortWriteCount = 5;
+    const RawJobResult result = SubmitRawJob(spooler, "Laser 1", kJob.data(), 8, nullptr);
+    EXPECT_EQ(result.stage, RawJobStage::Completed);
+    EXPECT_EQ(result.written, 5u);
+    EXPECT_FALSE(result.IsComplete(8));
+    EXPECT_TRUE(spooler.AllHandlesClosedOnce());
+}
+
+TEST(SubmitRawJob, PrinterNamePassedWhole) {
+    for (const std::string& name : {std::string(200, 'p'), std::string()}) {
+        FakeSpooler spooler;
+        SubmitRawJob(spooler, name, "x", 1, nullptr);
+        ASSERT_FALSE(spooler.calls.empty());
+        EXPECT_EQ(spooler.calls[0], "Open(" + name + ")");
+        ASSERT_EQ(spooler.jobs.size(), 1u);
+        EXPECT_EQ(spooler.jobs[0].printer, name);
+    }
+}
+
+// Nothing is remembered between jobs: a refused XPS_PASS is offered again next time.
+TEST(SubmitRawJob, NoDatatypeRemembered) {
+    FakeSpooler spooler;
+    spooler.refusedDatatypes = {"XPS_PASS"};
+    SubmitRawJob(spooler, "Laser 1", "a", 1, nullptr);
+    SubmitRawJob(spooler, "Laser 1", "b", 1, nullptr);
+    const Calls job = {"Open(Laser 1)", kXps,      kRaw,     "StartPage",
+                       "Write(1)",      "EndPage", "EndDoc", "Close"};
+    Calls both = job;
+    both.insert(both.end(), job.begin(), job.end());
+    EXPECT_EQ(spooler.calls, both);
+    ASSERT_EQ(spooler.jobs.size(), 2u);
+    EXPECT_EQ(spooler.jobs[1].datatype, "RAW");
+    EXPECT_EQ(spooler.jobs[1].bytes, "b");
+    EXPECT_EQ(spooler.OpenCount(), 2);
+    EXPECT_TRUE(spooler.AllHandlesClosedOnce());
+}
+
+// Names each taking `width` bytes with their NUL, padded with one shorter name so the section
+// (without the list's final NUL) is exactly `total` bytes.
+std::vector<std::string> NamesFilling(std::size_t total, std::size_t width) {
+    std::vector<std::string> names;
+    std::size_t used = 0;
+    while (total - used > width + 1) {
+        std::string name = "Printer " + std::to_string(names.size());
+        name.resize(width - 1, '.');
+        names.push_back(name);
+        used += width;
+    }
+    names.push_back(std::string(total - used - 1, 'z'));
+    return names;
+}
+
+TEST(ListPrinters, Sections) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {"Empty", {}},
+        {"Several in order", {"Laser 2", "A Printer", "Korvane 9000,PCL", "\\\\server\\queue"}},
+        {"Larger than the buffer", NamesFilling(40000, 37)},
+        {"Exactly fills the buffer", NamesFilling(kDevicesBufferSize - 1, 100)},
+        {"One byte less", NamesFilling(kDevicesBufferSize - 2, 100)},
+        {"One byte over", NamesFilling(kDevicesBufferSize, 100)},
+        {"Two bytes over", NamesFilling(kDevicesBufferSize + 1, 100)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePrinterListSource source(c.names);
+        EXPECT_EQ(ListPrinters(source), c.names);
+        ASSERT_FALSE(source.sizesAsked.empty());
+        EXPECT_EQ(source.sizesAsked[0], kDevicesBufferSize);
+        // A list that needs more than the first buffer is read again, larger.
+        if (source.section.size() + 1 > kDevicesBufferSize) {
+            ASSERT_GE(source.sizesAsked.size(), 2u);
+            EXPECT_GT(source.sizesAsked.back(), source.section.size());
+        }
+        if (source.section.size() + 2 < kDevicesBufferSize) {
+            EXPECT_EQ(source.sizesAsked.size(), 1u);
+        }
+    }
+}
+
+// A source that leaves no terminators and garbage after its count.
+class UnterminatedSource : public PrinterListSource {
+  public:
+    std::uint32_t ReadDevicesSection(char* buffer, std::uint32_t size) override {
+        std::fill(buffer, buffer + size, 'Z');
+        buffer[0] = 'A';
+        buffer[1] = '\0';
+        buffer[2] = 'B';
+        return 3;
+    }
+};
+
+TEST(ListPrinters, NeverReadsPastTheCount) {
+    UnterminatedSource source;
+    EXPECT_EQ(ListPrinters(source), (PrinterList{"A", "B"}));
+}
+
+// A source that always claims to be cut must not make the list grow for ever.
+class AlwaysCutSource : public PrinterListSource {
+  public:
+    int reads = 0;
+    std::uint32_t ReadDevicesSection(char* buffer, std::uint32_t size) override {
+        ++reads;
+        std::fill(buffer, buffer + size, '\0');
+        buffer[0] = 'A';
+        return size - 2;
+    }
+};
+
+TEST(ListPrinters, GivesUpGrowingAtALimit) {
+    AlwaysCutSource source;
+    EXPECT_EQ(ListPrinters(source), (PrinterList{"A"}));
+    EXPECT_GT(source.reads, 1);
+    EXPECT_LT(source.reads, 20);
+}
+
+}  // namespace
+}  // namespace tessaline
