@@ -1,0 +1,234 @@
+# Print queues under Wine that behave like Windows queues. Sourced by the rig and by the
+# queue self-tests (tests/e2e/rig_queue_*.sh).
+#
+# Tessaline_Virtual_Printer  accepts "XPS_PASS" and "RAW" and delivers the bytes unchanged
+#                            (our pass-through print processor, as an XPS-capable driver would).
+# Tessaline_Raw_Only         refuses "XPS_PASS" at StartDocPrinter with error 1804 and delivers
+#                            "RAW" (Wine's WinPrint, refused early by our localspl wrapper).
+# Tessaline_Late_Refusal     Wine's own behaviour: "XPS_PASS" fails at EndDocPrinter, nothing
+#                            arrives.
+# Queues are "marked" for early refusal by a printer value the localspl wrapper reads.
+
+RIG_QUEUE_VIRTUAL=Tessaline_Virtual_Printer
+RIG_QUEUE_RAW_ONLY=Tessaline_Raw_Only
+RIG_QUEUE_LATE=Tessaline_Late_Refusal
+
+RIG_PRINTPROC_NAME=TessPassThru # must sort before "winprint": Wine's enumeration stops there
+RIG_PRINTPROC_DLL=tess_passthru.dll
+RIG_REFUSE_MARK=TessalineRefuseAtStart
+
+_RIG_PRINT_KEY='HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Print'
+
+# rig_queue_value KIND QUEUE: the rig's per-queue setting, e.g. `rig_queue_value JOBS NAME`
+# prints $RIG_JOBS_NAME; fails loudly when the rig did not export it.
+rig_queue_value() {
+    local var="RIG_${1}_${2}"
+    if [ -z "${!var:-}" ]; then
+        echo "queues: $var is not set" >&2
+        return 1
+    fi
+    printf '%s\n' "${!var}"
+}
+
+rig_rawjob_exe() {
+    printf '%s\n' "$TESSALINE_WIN_BUILD/tools/rawjob/rawjob.exe"
+}
+
+# Copies only when the content differs, and by rename: a running Wine process may have the old
+# file mapped, and rewriting it in place would crash that process.
+_rig_install_file() {
+    local from=$1 to=$2
+    if cmp -s "$from" "$to"; then
+        return 0
+    fi
+    cp "$from" "$to.new" && mv -f "$to.new" "$to"
+}
+
+# The registry settings of the three queues, as one file for `reg import`.
+_rig_queue_reg() {
+    local printers="$_RIG_PRINT_KEY\\Printers"
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[%s\\Environments\\Windows x64\\Print Processors\\%s]\r\n' "$_RIG_PRINT_KEY" \
+        "$RIG_PRINTPROC_NAME"
+    printf '"Driver"="%s"\r\n\r\n' "$RIG_PRINTPROC_DLL"
+    printf '[%s\\%s]\r\n"Print Processor"="%s"\r\n"%s"=dword:00000001\r\n\r\n' \
+        "$printers" "$RIG_QUEUE_VIRTUAL" "$RIG_PRINTPROC_NAME" "$RIG_REFUSE_MARK"
+    printf '[%s\\%s]\r\n"Print Processor"="WinPrint"\r\n"%s"=dword:00000001\r\n\r\n' \
+        "$printers" "$RIG_QUEUE_RAW_ONLY" "$RIG_REFUSE_MARK"
+    printf '[%s\\%s]\r\n"Print Processor"="WinPrint"\r\n"%s"=-\r\n\r\n' \
+        "$printers" "$RIG_QUEUE_LATE" "$RIG_REFUSE_MARK"
+}
+
+# Waits until Wine lists every queue; starting a spooler client with CUPS_SERVER set is what
+# makes Wine add them (and their registry keys).
+_rig_wait_wine_queues() {
+    local rawjob=$1 listed missing q try
+    for try in 1 2 3 4 5; do
+        listed=$(wine "$rawjob" --list 2>/dev/null | tr -d '\r')
+        missing=
+        for q in "$RIG_QUEUE_VIRTUAL" "$RIG_QUEUE_RAW_ONLY" "$RIG_QUEUE_LATE"; do
+            grep -qxF "$q" <<<"$listed" || missing="$missing $q"
+        done
+        [ -z "$missing" ] && return 0
+        sleep 0.5
+    done
+    echo "queues: Wine does not list:$missing" >&2
+    return 1
+}
+
+# Creates the three CUPS queues, makes Wine see them and gives each its behaviour. Call after
+# cupsd is up and the prefix is ready, in every run: a Wine process started without CUPS_SERVER
+# drops the printers' registry keys, and Wine re-creates them with its own print processor.
+# Idempotent.
+rig_setup_queues() {
+    local var
+    for var in RIG_DIR WINEPREFIX CUPS_SERVER TESSALINE_WIN_BUILD; do
+        if [ -z "${!var:-}" ]; then
+            echo "queues: $var is not set" >&2
+            return 1
+        fi
+    done
+    local tools=$TESSALINE_WIN_BUILD/tools
+    local printproc=$tools/passthru_printproc/$RIG_PRINTPROC_DLL
+    local wrapper=$tools/localspl_wrapper/localspl.dll
+    local rawjob
+    rawjob=$(rig_rawjob_exe)
+    local file
+    for file in "$printproc" "$wrapper" "$rawjob"; do
+        if [ ! -f "$file" ]; then
+            echo "queues: $file is missing; build the windows preset first" >&2
+            return 1
+        fi
+    done
+
+    local q port
+    for q in "$RIG_QUEUE_VIRTUAL" "$RIG_QUEUE_RAW_ONLY" "$RIG_QUEUE_LATE"; do
+        port=$(rig_queue_value PORT "$q") || return 1
+        lpadmin -p "$q" -E -v "socket://127.0.0.1:$port/?waiteof=false" || return 1
+    done
+
+    # The wrapper goes in before any spooler client of this setup starts, so each one of them
+    # already runs with it.
+    local system32=$WINEPREFIX/drive_c/windows/system32
+    mkdir -p "$system32/spool/prtprocs/x64" || return 1
+    _rig_install_file "$printproc" "$system32/spool/prtprocs/x64/$RIG_PRINTPROC_DLL" || return 1
+    _rig_install_file "$wrapper" "$system32/localspl.dll" || return 1
+
+    _rig_wait_wine_queues "$rawjob" || return 1
+
+    local reg=$RIG_DIR/queues.reg
+    _rig_queue_reg >"$reg" || return 1
+    wine reg import "Z:${reg//\//\\}" >/dev/null 2>&1 || {
+        echo "queues: reg import of $reg failed" >&2
+        return 1
+    }
+    _rig_check_queue_registry
+}
+
+# Reads back what the setup wrote, so a silently ignored import is caught here.
+_rig_check_queue_registry() {
+    local q want_proc want_mark values proc mark
+    for q in "$RIG_QUEUE_VIRTUAL" "$RIG_QUEUE_RAW_ONLY" "$RIG_QUEUE_LATE"; do
+        want_proc=WinPrint want_mark=0x1
+        [ "$q" = "$RIG_QUEUE_VIRTUAL" ] && want_proc=$RIG_PRINTPROC_NAME
+        [ "$q" = "$RIG_QUEUE_LATE" ] && want_mark=
+        values=$(wine reg query "$_RIG_PRINT_KEY\\Printers\\$q" 2>/dev/null | tr -d '\r')
+        proc=$(awk '$1 == "Print" && $2 == "Processor" {print $4}' <<<"$values")
+        mark=$(awk -v m="$RIG_REFUSE_MARK" '$1 == m {print $3}' <<<"$values")
+        if [ "$proc" != "$want_proc" ] || [ "$mark" != "$want_mark" ]; then
+            echo "queues: $q has print processor '$proc' and mark '$mark'," \
+                "expected '$want_proc' and '$want_mark'" >&2
+            return 1
+        fi
+    done
+}
+
+# --- Helpers for the queue self-tests ---------------------------------------------------------
+
+# rig_rawjob PRINTER DATATYPES FILE [--startdoc=W]: runs rawjob.exe; sets RAWJOB_OUT (its
+# transcript, CRs removed), RAWJOB_ERR (its stderr), RAWJOB_RC and RAWJOB_SECONDS.
+rig_rawjob() {
+    local out err start
+    out=$(mktemp)
+    err=$(mktemp)
+    start=$(date +%s.%N)
+    RAWJOB_RC=0
+    wine "$(rig_rawjob_exe)" "$@" >"$out" 2>"$err" || RAWJOB_RC=$?
+    RAWJOB_SECONDS=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN {printf "%.2f", b - a}')
+    RAWJOB_OUT=$(tr -d '\r' <"$out")
+    RAWJOB_ERR=$(tr -d '\r' <"$err")
+    rm -f "$out" "$err"
+}
+
+# The transcript of a job that ran to its end: datatypes offered in order, the last accepted.
+# Usage: rig_completed_transcript SIZE DATATYPE... (each refused one as "NAME:ERROR").
+rig_completed_transcript() {
+    local size=$1 offer
+    shift
+    echo "OpenPrinterA ok"
+    for offer in "$@"; do
+        if [[ $offer == *:* ]]; then
+            printf 'datatype %s\nStartDocPrinterA failed error %s\n' "${offer%%:*}" "${offer#*:}"
+        else
+            printf 'datatype %s\nStartDocPrinterA ok\n' "$offer"
+        fi
+    done
+    printf 'StartPagePrinter ok\nWritePrinter ok\nwritten %s of %s\n' "$size" "$size"
+    printf 'EndPagePrinter ok\nEndDocPrinter ok\nClosePrinter ok\nexit 0\n'
+}
+
+# Finished job files in a capture folder (a job still being received ends in ".part").
+rig_job_count() {
+    find "$1" -maxdepth 1 -name 'job-*.bin' | wc -l
+}
+
+rig_newest_job() {
+    find "$1" -maxdepth 1 -name 'job-*.bin' | sort | tail -n 1
+}
+
+# rig_wait_jobs FOLDER COUNT SECONDS: waits until the folder holds COUNT finished jobs.
+rig_wait_jobs() {
+    local folder=$1 count=$2 deadline
+    deadline=$(($(date +%s) + $3))
+    while [ "$(rig_job_count "$folder")" -lt "$count" ]; do
+        [ "$(date +%s)" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+
+RIG_TEST_FAILURES=0
+
+rig_fail() {
+    echo "FAIL $*"
+    RIG_TEST_FAILURES=$((RIG_TEST_FAILURES + 1))
+}
+
+# rig_expect_eq CASE WHAT EXPECTED ACTUAL: on a mismatch names the case and shows the diff.
+rig_expect_eq() {
+    if [ "$3" != "$4" ]; then
+        rig_fail "$1: $2"
+        diff <(printf '%s\n' "$3") <(printf '%s\n' "$4") | sed 's/^/    /'
+    fi
+}
+
+# Stops a test early when the rig it needs is not there.
+rig_require_queues() {
+    local var q
+    for var in RIG_DIR WINEPREFIX CUPS_SERVER TESSALINE_WIN_BUILD; do
+        if [ -z "${!var:-}" ]; then
+            echo "FAIL rig not running: $var is not set"
+            exit 1
+        fi
+    done
+    for q in "$@"; do
+        rig_queue_value JOBS "$q" >/dev/null || exit 1
+    done
+}
+
+rig_test_end() {
+    if [ "$RIG_TEST_FAILURES" -ne 0 ]; then
+        echo "$RIG_TEST_FAILURES check(s) failed"
+        exit 1
+    fi
+    echo "all checks passed"
+}

@@ -1,0 +1,176 @@
+// rawjob.exe <printer> <datatype>[,<datatype>...] <file> [--startdoc=A|W]
+// rawjob.exe --list
+//
+// Submits <file> as one raw job, calling the spooler in the program's order: each datatype is
+// offered in turn on the same handle until one is accepted, as the program falls back from
+// "XPS_PASS" to "RAW". Prints one line per call: "<Call> ok" or "<Call> failed error <n>". The exit
+// code names the stage at which the job ended, so a shell check needs no parsing.
+#include <windows.h>
+#include <winspool.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum ExitCode : int {
+    kCompleted = 0,
+    kUsage = 2,
+    kFileUnreadable = 3,
+    kOpenFailed = 10,
+    kStartDocFailed = 11,
+    kStartPageFailed = 12,
+    kWriteFailed = 13,
+    kEndPageFailed = 14,
+    kEndDocFailed = 15,
+    kShortWrite = 16,
+};
+
+// Prints the call's outcome and the last error it left, before anything else can overwrite it.
+bool Report(const char* call, BOOL ok) {
+    DWORD error = GetLastError();
+    if (ok) {
+        std::printf("%s ok\n", call);
+    } else {
+        std::printf("%s failed error %lu\n", call, error);
+    }
+    std::fflush(stdout);
+    return ok != FALSE;
+}
+
+bool ReadWholeFile(const char* path, std::vector<char>& bytes) {
+    FILE* f = std::fopen(path, "rb");
+    if (!f) {
+        return false;
+    }
+    char block[65536];
+    size_t n;
+    while ((n = std::fread(block, 1, sizeof(block), f)) > 0) {
+        bytes.insert(bytes.end(), block, block + n);
+    }
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+// The "A" entry point is what the program calls; under Wine 8 it replaces the spooler's error
+// with 87 on failure, so "W" is offered to see the error the spooler itself gave.
+BOOL StartDoc(HANDLE printer, const char* datatype, bool wide) {
+    if (!wide) {
+        DOC_INFO_1A doc = {};
+        doc.pDocName = const_cast<char*>("My Document");
+        doc.pOutputFile = nullptr;
+        doc.pDatatype = const_cast<char*>(datatype);
+        return StartDocPrinterA(printer, 1, reinterpret_cast<BYTE*>(&doc)) != 0;
+    }
+    wchar_t wide_type[64];
+    if (!MultiByteToWideChar(CP_ACP, 0, datatype, -1, wide_type, 64)) {
+        return FALSE;
+    }
+    DOC_INFO_1W doc = {};
+    doc.pDocName = const_cast<wchar_t*>(L"My Document");
+    doc.pOutputFile = nullptr;
+    doc.pDatatype = wide_type;
+    return StartDocPrinterW(printer, 1, reinterpret_cast<BYTE*>(&doc)) != 0;
+}
+
+std::vector<std::string> SplitDatatypes(const std::string& list) {
+    std::vector<std::string> datatypes;
+    size_t start = 0;
+    for (;;) {
+        size_t comma = list.find(',', start);
+        datatypes.push_back(list.substr(start, comma - start));
+        if (comma == std::string::npos) {
+            return datatypes;
+        }
+        start = comma + 1;
+    }
+}
+
+int Submit(const char* name, const std::vector<std::string>& datatypes,
+           const std::vector<char>& bytes, bool wide) {
+    HANDLE printer = nullptr;
+    if (!Report("OpenPrinterA", OpenPrinterA(const_cast<char*>(name), &printer, nullptr))) {
+        return kOpenFailed;
+    }
+    int stage = kCompleted;
+    DWORD written = 0;
+    bool started = false;
+    for (const std::string& datatype : datatypes) {
+        std::printf("datatype %s\n", datatype.c_str());
+        started = Report(wide ? "StartDocPrinterW" : "StartDocPrinterA",
+                         StartDoc(printer, datatype.c_str(), wide));
+        if (started) {
+            break;
+        }
+    }
+    if (!started) {
+        stage = kStartDocFailed;
+    } else {
+        if (!Report("StartPagePrinter", StartPagePrinter(printer))) {
+            stage = kStartPageFailed;
+        } else {
+            BOOL wrote = WritePrinter(printer, const_cast<char*>(bytes.data()),
+                                      static_cast<DWORD>(bytes.size()), &written);
+            if (!Report("WritePrinter", wrote)) {
+                stage = kWriteFailed;
+            }
+            std::printf("written %lu of %lu\n", written, static_cast<DWORD>(bytes.size()));
+            if (!Report("EndPagePrinter", EndPagePrinter(printer)) && stage == kCompleted) {
+                stage = kEndPageFailed;
+            }
+        }
+        if (!Report("EndDocPrinter", EndDocPrinter(printer)) && stage == kCompleted) {
+            stage = kEndDocFailed;
+        }
+    }
+    Report("ClosePrinter", ClosePrinter(printer));
+    if (stage == kCompleted && written != bytes.size()) {
+        stage = kShortWrite;
+    }
+    return stage;
+}
+
+// Lists the local printers the spooler knows; loading the spooler is also what makes Wine pick up
+// the queues of the CUPS server it is pointed at.
+int List() {
+    DWORD needed = 0, count = 0;
+    EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    if (!EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 4, buffer.data(), needed, &needed, &count)) {
+        Report("EnumPrintersA", FALSE);
+        return kOpenFailed;
+    }
+    const auto* info = reinterpret_cast<const PRINTER_INFO_4A*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+        std::printf("%s\n", info[i].pPrinterName);
+    }
+    return kCompleted;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--list") == 0) {
+        return List();
+    }
+    bool wide = false;
+    if (argc == 5 && std::strcmp(argv[4], "--startdoc=W") == 0) {
+        wide = true;
+    } else if (argc != 4 && !(argc == 5 && std::strcmp(argv[4], "--startdoc=A") == 0)) {
+        std::fprintf(stderr,
+                     "usage: rawjob <printer> <datatype>[,<datatype>...] <file> [--startdoc=A|W]\n"
+                     "       rawjob --list\n");
+        return kUsage;
+    }
+    std::vector<char> bytes;
+    if (!ReadWholeFile(argv[3], bytes)) {
+        std::fprintf(stderr, "rawjob: cannot read %s\n", argv[3]);
+        return kFileUnreadable;
+    }
+    int stage = Submit(argv[1], SplitDatatypes(argv[2]), bytes, wide);
+    std::printf("exit %d\n", stage);
+    return stage;
+}
