@@ -1,0 +1,62 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/win32/dialog.h"
+#include "framework/win32/window_controls.h"
+#include "platform/file.h"
+#include "platform/printer_list_source.h"
+#include "platform/spooler.h"
+#include "settings/print_settings.h"
+
+namespace tessaline {
+
+// What the main window's operations run against; owned by the caller, outliving the window.
+struct MainWindowServices {
+    Spooler& spooler;
+    PrinterListSource& printers;
+    ProfileStore& profile;
+    FileSystem& files;
+};
+
+// The program's one top-level window: printer list, flash upgrade, forms test, print setup.
+class CLaserToolDlg : public CDialog {
+  public:
+    explicit CLaserToolDlg(const MainWindowServices& services);
+    ~CLaserToolDlg() override;
+
+  protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(DataExchange& dx) override;
+    Reply OnEvent(const Message& m) override;
+
+  private:
+    static const EventTable<CLaserToolDlg>& Events();
+
+    Reply OnSysCommand(const Message& m);
+    Reply OnPaint(const Message& m);
+    Reply OnQueryDragIcon(const Message& m);
+    Reply OnPrintForms(const Message& m);
+    Reply OnBrowse(const Message& m);
+    Reply OnUpgrade(const Message& m);
+    Reply OnPathFocus(const Message& m);
+    Reply OnFormsFocus(const Message& m);
+    Reply OnPrintSetup(const Message& m);
+    Reply OnDebugMode(const Message& m);
+    Reply OnDropFiles(const Message& m);
+
+    void FillPrinterList();
+    std::string SelectedPrinter() const { return m_cbPrinter.GetWindowText(); }
+
+    MainWindowServices m_services;
+
+    CComboBox m_cbPrinter;
+    std::string m_strForms;
+    std::string m_strPath;
+    HICON m_hIcon;
+    HFONT m_noticeFont = nullptr;
+};
+
+}  // namespace tessaline
