@@ -270,7 +270,12 @@ void CmdKey(const Options& o) {
     HWND target = (focus != nullptr && (focus == top || IsChild(top, focus))) ? focus : top;
     LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16;
     Post(target, WM_KEYDOWN, vk, 1 | scan);
-    Post(target, WM_KEYUP, vk, 1 | scan | (1LL << 30) | (1LL << 31));
+    // Enter or Esc may already have closed the window: then the key has done its work.
+    if (!PostMessageW(target, WM_KEYUP, vk, 1 | scan | (1LL << 30) | (1LL << 31)) &&
+        IsWindow(target)) {
+        throw DriverError("PostMessage WM_KEYUP to " + ClassOf(target) + " failed, error " +
+                          std::to_string(GetLastError()));
+    }
     SettleAfterPost(top, o.timeout_ms);
 }
 

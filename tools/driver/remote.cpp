@@ -210,9 +210,14 @@ void SettleAfterPost(HWND window, DWORD timeout_ms) {
     // The hook lives only as long as this thread: nothing stays behind in the program.
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, hook_proc, module, thread);
     if (hook == nullptr || event.get() == nullptr || process.get() == nullptr) {
+        const DWORD error = GetLastError();
         if (hook != nullptr) {
             UnhookWindowsHookEx(hook);
         }
+        if (!IsWindow(window)) {
+            return;  // the posted message ended the program: nothing is left to settle
+        }
+        SetLastError(error);
         throw DriverError(LastError("installing the settle hook"));
     }
     BOOL posted = PostThreadMessageA(thread, WM_NULL, kSettleMagic, static_cast<LPARAM>(cookie));
