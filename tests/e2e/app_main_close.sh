@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Ending the program: Exit, Esc and the close box end it; Enter ends it only while Exit is still
+# the default button, that is until the path or forms field has had the focus.
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib/e2e.sh"
+source "$here/lib/app.sh"
+
+# Each step is driver arguments after the caption, separated by ";".
+# name | steps | ends (yes/no)
+cases=(
+    "Exit|click $APP_EXIT|yes"
+    "Esc|key esc|yes"
+    "close box|syscommand 0xF060|yes"
+    "Enter right after start|key enter|yes"
+    "Esc after the path field had the focus|focus $APP_PATH;key esc|yes"
+    "Enter in the path field|focus $APP_PATH;key enter|no"
+    "Enter in the forms field|focus $APP_FORMS;key enter|no"
+    "Enter on the printer list after the path field|focus $APP_PATH;focus $APP_PRINTER;key enter|no"
+    "Enter on the printer list after the forms field|focus $APP_FORMS;focus $APP_PRINTER;key enter|no"
+)
+for row in "${cases[@]}"; do
+    IFS='|' read -r name steps ends <<<"$row"
+    e2e_note "case '$name'"
+    app_start
+    app_expect "$name: focus at start" "$APP_PRINTER" get-focus "$APP_CAPTION"
+    IFS=';' read -r -a step_list <<<"$steps"
+    last=$((${#step_list[@]} - 1))
+    for i in "${!step_list[@]}"; do
+        read -r -a args <<<"${step_list[i]}"
+        if [ "$i" -eq "$last" ] && [ "$ends" == yes ]; then
+            app_drv "${args[0]}" "$APP_CAPTION" "${args[@]:1}"
+        else
+            app_drv "${args[0]}" "$APP_CAPTION" "${args[@]:1}"
+        fi
+    done
+    if [ "$ends" == yes ]; then
+        wait_app 10
+        app_drv wait-close "$APP_CAPTION" --timeout 2
+    else
+        sleep 1
+        e2e_not_running "$APP_PID" && e2e_fail "$name: the program ended"
+        app_drv wait-window "$APP_CAPTION" --timeout 1
+        if wine "$DRIVER" wait-msgbox "$APP_CAPTION" --timeout 0.5 >/dev/null 2>&1; then
+            e2e_fail "$name: a message box came up"
+        fi
+        app_exit
+    fi
+done

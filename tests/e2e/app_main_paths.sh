@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# The path field: files dropped onto the window (first path only, never cut, the forms field
+# left alone) and the Browse... button (chosen path shown, typed forms text kept, nothing changed
+# when cancelled). A cut path could name another, existing file, which would then be sent.
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib/e2e.sh"
+source "$here/lib/app.sh"
+
+work=$(mktemp -d "$RIG_DIR/app-paths.XXXXXX")
+trap 'e2e_cleanup; rm -rf "$work"' EXIT
+
+# The name Wine gives a Unix path.
+wine_path() { printf 'Z:%s\n' "${1//\//\\}"; }
+
+# make_file LENGTH: creates a file whose Wine path is exactly LENGTH characters long, in
+# folders of at most 100 characters; prints its Unix path.
+make_file() {
+    local want=$1 dir=$work/len$1 base name path
+    base=$(wine_path "$dir/")
+    while [ $((want - ${#base})) -gt 110 ]; do
+        name=$(printf 'd%.0s' {1..99})
+        dir=$dir/$name
+        base=$(wine_path "$dir/")
+    done
+    [ "$want" -gt "${#base}" ] || e2e_fail "the rig's folder is too deep for a $want-character path"
+    name=$(printf 'f%.0s' $(seq 1 $((want - ${#base}))))
+    mkdir -p "$dir"
+    path=$dir/$name
+    echo "$want" >"$path"
+    base=$(wine_path "$path")
+    [ "${#base}" -eq "$want" ] || e2e_fail "made a path of ${#base} characters, not $want"
+    echo "$path"
+}
+
+printf 'one' >"$work/first file.bin"
+printf 'two' >"$work/second.bin"
+printf 'three' >"$work/third.bin"
+
+app_start
+
+# Three files at once: only the first counts; the forms field keeps what was typed.
+app_drv set-text "$APP_CAPTION" "$APP_FORMS" "8-9"
+app_drv drop-file "$APP_CAPTION" "$work/first file.bin" "$work/second.bin" "$work/third.bin"
+app_expect "path after dropping three files" "$(wine_path "$work/first file.bin")" \
+    get-text "$APP_CAPTION" "$APP_PATH"
+app_expect "forms field after the drop" "8-9" get-text "$APP_CAPTION" "$APP_FORMS"
+
+# name | length of the dropped path. Every path arrives whole, past 260 characters too.
+drops=(
+    "short path|80"
+    "259 characters|259"
+    "260 characters|260"
+    "261 characters|261"
+    "300 characters|300"
+)
+for row in "${drops[@]}"; do
+    IFS='|' read -r name length <<<"$row"
+    file=$(make_file "$length")
+    full=$(wine_path "$file")
+    app_drv drop-file "$APP_CAPTION" "$file"
+    app_expect "path field after a drop of $name" "$full" \
+        get-text "$APP_CAPTION" "$APP_PATH"
+done
+
+# Browse... with nothing taken from the fields yet: the chosen path shows, and the text typed
+# into the forms field stays.
+app_drv set-text "$APP_CAPTION" "$APP_FORMS" "4-5"
+app_drv click "$APP_CAPTION" "$APP_BROWSE"
+app_drv file-open "$APP_CAPTION" "$work/second.bin"
+app_expect "path after Browse" "$(wine_path "$work/second.bin")" \
+    get-text "$APP_CAPTION" "$APP_PATH"
+app_expect "forms field after Browse, nothing taken yet" "4-5" \
+    get-text "$APP_CAPTION" "$APP_FORMS"
+
+# Print takes the fields; text typed after it still stays through the next Browse.
+before=$(e2e_job_count "$APP_QUEUE_A")
+app_print_forms "$APP_QUEUE_A" 7
+app_assert_form_jobs "$APP_QUEUE_A" "$before" 2 0 7 7
+app_drv set-text "$APP_CAPTION" "$APP_FORMS" "4-5"
+app_drv click "$APP_CAPTION" "$APP_BROWSE"
+app_drv file-open "$APP_CAPTION" "$work/third.bin"
+app_expect "path after the second Browse" "$(wine_path "$work/third.bin")" \
+    get-text "$APP_CAPTION" "$APP_PATH"
+app_expect "forms field after Browse, 7 taken by Print" "4-5" get-text "$APP_CAPTION" "$APP_FORMS"
+
+# Cancelled (the file dialog closed as its close box does): nothing changes.
+app_drv set-text "$APP_CAPTION" "$APP_FORMS" "4-5"
+app_drv click "$APP_CAPTION" "$APP_BROWSE"
+app_drv wait-window Open
+app_drv close Open
+app_drv wait-close Open
+app_expect "path after a cancelled Browse" "$(wine_path "$work/third.bin")" \
+    get-text "$APP_CAPTION" "$APP_PATH"
+app_expect "forms field after a cancelled Browse" "4-5" get-text "$APP_CAPTION" "$APP_FORMS"
+
+app_exit

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The main window as it comes up: caption, control texts, notice lines, the sorted printer list
+# with its first entry chosen, the plain Debug Mode check box and the added system menu item.
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib/e2e.sh"
+source "$here/lib/app.sh"
+
+app_start
+app_drv wait-window "$APP_CAPTION" # the caption is matched exactly
+
+texts=(
+    "Exit|$APP_EXIT|Exit"
+    "Browse|$APP_BROWSE|Browse..."
+    "Upgrade|$APP_UPGRADE|Upgrade"
+    "Print|$APP_PRINT|Print"
+    "Print Setup|$APP_PRINT_SETUP|Print Setup..."
+    "Debug Mode|$APP_DEBUG_MODE|Debug Mode"
+    "path prompt|$APP_PATH|(Browse or Drag and Drop file)"
+    "forms field|$APP_FORMS|"
+    "notice line 1|$APP_NOTICE1|Legal Notice: Korvane KMF files can ONLY be used on Printers"
+    "notice line 2|$APP_NOTICE2|with Korvane Modules Installed."
+)
+for row in "${texts[@]}"; do
+    IFS='|' read -r name id expected <<<"$row"
+    app_expect "text of $name ($id)" "$expected" get-text "$APP_CAPTION" "$id"
+done
+
+# Wine names each printer after its CUPS queue; the drop-down sorts them.
+app_expect "printer list" "Tessaline_Late_Refusal
+Tessaline_Raw_Only
+Tessaline_Virtual_Printer" list-entries "$APP_CAPTION" "$APP_PRINTER"
+app_expect "first printer selected" $'0\tTessaline_Late_Refusal' \
+    get-selection "$APP_CAPTION" "$APP_PRINTER"
+app_expect "focus at start" "$APP_PRINTER" get-focus "$APP_CAPTION"
+
+# As it comes up, before anything is clicked.
+e2e_note "screenshot: $(e2e_screenshot app_main_window "$APP_CAPTION")"
+
+checks=(
+    "at start|0|unchecked"
+    "after one click|1|checked"
+    "after two clicks|1|unchecked"
+    "after three clicks|1|checked"
+)
+for row in "${checks[@]}"; do
+    IFS='|' read -r name clicks expected <<<"$row"
+    for ((i = 0; i < clicks; i++)); do
+        app_drv click "$APP_CAPTION" "$APP_DEBUG_MODE"
+    done
+    app_expect "Debug Mode $name" "$expected" get-check "$APP_CAPTION" "$APP_DEBUG_MODE"
+done
+
+# The About item comes last, after its own separator (Wine's items come before it).
+menu=$(app_drv menu-items "$APP_CAPTION")
+e2e_assert_eq "system menu ends with the About item" \
+    "-"$'\n'$'0x0010\t&About Tessaline by Korvane...\tenabled' "$(tail -n 2 <<<"$menu")"
+e2e_assert_eq "About items in the system menu" 1 "$(grep -c $'^0x0010\t' <<<"$menu")"
+e2e_assert_eq "Close in the system menu" 1 "$(grep -c $'^0xF060\t' <<<"$menu")"
+
+app_exit
