@@ -223,7 +223,8 @@ void CmdSelect(const Options& o) {
                               "; entries:" + listed);
         }
     }
-    if (index < 0 || static_cast<size_t>(index) >= entries.size()) {
+    // -1 clears the selection, as a program may leave it.
+    if (index < -1 || (index >= 0 && static_cast<size_t>(index) >= entries.size())) {
         throw DriverError("index " + std::to_string(index) + " out of range, control has " +
                           std::to_string(entries.size()) + " entries");
     }
