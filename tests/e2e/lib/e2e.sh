@@ -197,9 +197,17 @@ e2e_reg_query() {
 }
 
 # e2e_reg_type KEY NAME: prints the value's type, e.g. REG_DWORD.
+# Names with spaces ("Page Size") work: the name is matched whole, not split on blanks.
 e2e_reg_type() {
     wine reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' |
-        awk -v name="$2" '$1 == name { print $2; found = 1 } END { exit !found }'
+        awk -v name="$2" '
+            { line = $0; sub(/^    /, "", line) }
+            index(line, name "    ") == 1 {
+                rest = substr(line, length(name) + 5)
+                print substr(rest, 1, index(rest " ", " ") - 1)
+                found = 1
+            }
+            END { exit !found }'
 }
 
 e2e_assert_reg() {
