@@ -109,6 +109,19 @@ void ReportResult(MessageBoxes& boxes, const RawJobResult& result, std::uint32_t
     boxes.Show(StageFailureText(result.stage), kPrinterErrorCaption, kWarning);
 }
 
+// Takes the file's length; a file too large for one write gets the "File Error" box and false.
+bool RefuseIfTooLarge(ReadableFile& file, MessageBoxes& boxes, std::uint32_t* length = nullptr) {
+    const std::uint64_t fileLength = file.Length();
+    if (fileLength > kLargestUpgradeFile) {
+        boxes.Show(kFileTooLargeText, kFileErrorCaption, kWarning);
+        return false;
+    }
+    if (length != nullptr) {
+        *length = static_cast<std::uint32_t>(fileLength);
+    }
+    return true;
+}
+
 }  // namespace
 
 void FlashUpgrade(const FlashUpgradeContext& context) {
@@ -119,17 +132,20 @@ void FlashUpgrade(const FlashUpgradeContext& context) {
     }
 
     // Asked before the confirmation so that a file too large is refused before the user is
-    // asked to commit. Nobody can change the file while we hold it unshared, so this one
-    // answer also sizes the buffer.
-    const std::uint64_t fileLength = file->Length();
-    if (fileLength > kLargestUpgradeFile) {
-        context.boxes.Show(kFileTooLargeText, kFileErrorCaption, kWarning);
+    // asked to commit.
+    if (!RefuseIfTooLarge(*file, context.boxes)) {
         return;
     }
-    const auto length = static_cast<std::uint32_t>(fileLength);
 
     if (context.boxes.Show(kConfirmUpgradeText, kConfirmUpgradeCaption, kConfirmUpgradeType) ==
         kIdNo) {
+        return;
+    }
+
+    // Asked again: our sharing mode does not keep out a change made from outside Wine while
+    // the confirmation was up, and an old length would send a prefix reported as complete.
+    std::uint32_t length = 0;
+    if (!RefuseIfTooLarge(*file, context.boxes, &length)) {
         return;
     }
 

@@ -19,10 +19,14 @@ struct FakeFileSetup {
     // What Length() answers; the content's size when unset. A length beyond the content makes a
     // file that shrinks while read: reads past the content return 0.
     std::optional<std::uint64_t> length;
+    // Answers of the first Length() calls, in order (a file changed from outside between
+    // queries); later calls answer as above.
+    std::vector<std::uint64_t> lengthAnswers;
     std::uint32_t readChunk = 0;  // the most one Read gives; 0 for no limit
     bool heldByOtherProgram = false;
     bool failLength = false;
-    int failReadAt = -1;  // 0-based index of the Read call that throws; -1 for none
+    int failLengthAt = -1;  // 0-based index of the Length call that throws; -1 for none
+    int failReadAt = -1;    // 0-based index of the Read call that throws; -1 for none
     FileErrorCause failCause = FileErrorCause::HardIO;
     std::uint32_t failOsError = 1117;
 };
@@ -69,10 +73,14 @@ class FakeFile : public ReadableFile {
     }
 
     std::uint64_t Length() override {
+        const auto index = static_cast<std::size_t>(m_lengthCalls++);
         ++m_owner.lengthQueries;
         m_owner.Log("Length");
-        if (m_setup.failLength) {
+        if (m_setup.failLength || static_cast<int>(index) == m_setup.failLengthAt) {
             throw FileException(m_setup.failCause, m_setup.failOsError);
+        }
+        if (index < m_setup.lengthAnswers.size()) {
+            return m_setup.lengthAnswers[index];
         }
         return m_setup.length ? *m_setup.length : m_setup.content.size();
     }
@@ -103,6 +111,7 @@ class FakeFile : public ReadableFile {
     std::string m_path;
     FakeFileSetup m_setup;
     std::size_t m_position = 0;
+    int m_lengthCalls = 0;
 };
 
 inline std::unique_ptr<ReadableFile> FakeFileSystem::OpenForReading(const std::string& path) {

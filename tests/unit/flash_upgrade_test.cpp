@@ -218,7 +218,8 @@ const std::vector<FileCase> kFileCases = {
          r.File().failCause = FileErrorCause::LockViolation;
      },
      kPath,
-     {"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Read(6)", "FileClose"},
+     {"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Length", "Read(6)",
+      "FileClose"},
      {kConfirmBox},
      FileErrorCause::LockViolation,
      1},
@@ -228,7 +229,7 @@ const std::vector<FileCase> kFileCases = {
          r.File().failReadAt = 1;
      },
      kPath,
-     {"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Read(6)", "Read(2)",
+     {"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Length", "Read(6)", "Read(2)",
       "FileClose"},
      {kConfirmBox},
      FileErrorCause::HardIO,
@@ -239,8 +240,8 @@ const std::vector<FileCase> kFileCases = {
          r.File().readChunk = 4;
      },
      kPath,
-     {"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Read(9)", "Read(5)", "Read(3)",
-      "FileClose"},
+     {"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Length", "Read(9)", "Read(5)",
+      "Read(3)", "FileClose"},
      {kConfirmBox},
      FileErrorCause::EndOfFile,
      1},
@@ -250,14 +251,16 @@ const std::vector<FileCase> kFileCases = {
          r.File().length = 6;
      },
      kPath,
-     {"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Read(6)", "FileClose"},
+     {"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Length", "Read(6)",
+      "FileClose"},
      {kConfirmBox},
      FileErrorCause::EndOfFile,
      1},
     {"ShortReadsFillTheBuffer",
      [](Rig& r) { r.File().readChunk = 4; },
      kPath,
-     Join({"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Read(6)", "Read(2)"},
+     Join({"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Length", "Read(6)",
+           "Read(2)"},
           Join(kJobAllAccepted,
                {"Write(6)", "EndPage", "EndDoc", "Close", "Box(Printing Complete)", "FileClose"})),
      {kConfirmBox, SentAll("6", "6")},
@@ -266,11 +269,70 @@ const std::vector<FileCase> kFileCases = {
     {"EmptyFileIsNotRead",
      [](Rig& r) { r.File().content.clear(); },
      kPath,
-     Join({"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)"},
+     Join({"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Length"},
           Join(kJobAllAccepted,
                {"Write(0)", "EndPage", "EndDoc", "Close", "Box(Printing Complete)", "FileClose"})),
      {kConfirmBox, SentAll("0", "0")},
      std::nullopt,
+     1},
+    // Under Wine a file changed from outside is not kept out by our sharing mode, so it may
+    // change while the user reads the confirmation: what is sent and reported is the file as it
+    // is after Yes, never a prefix of it reported as complete.
+    {"GrewWhileConfirming",
+     [](Rig& r) {
+         r.File().content = kFileBytes + "TAIL";
+         r.File().lengthAnswers = {6};
+     },
+     kPath,
+     Join({"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Length", "Read(10)"},
+          Join(kJobAllAccepted,
+               {"Write(10)", "EndPage", "EndDoc", "Close", "Box(Printing Complete)", "FileClose"})),
+     {kConfirmBox, SentAll("10", "10")},
+     std::nullopt,
+     1},
+    {"ShrankWhileConfirming",
+     [](Rig& r) {
+         r.File().content = "UPG";
+         r.File().lengthAnswers = {6};
+     },
+     kPath,
+     Join({"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Length", "Read(3)"},
+          Join(kJobAllAccepted,
+               {"Write(3)", "EndPage", "EndDoc", "Close", "Box(Printing Complete)", "FileClose"})),
+     {kConfirmBox, SentAll("3", "3")},
+     std::nullopt,
+     1},
+    {"EmptiedWhileConfirming",
+     [](Rig& r) {
+         r.File().content.clear();
+         r.File().lengthAnswers = {6};
+     },
+     kPath,
+     Join({"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Length"},
+          Join(kJobAllAccepted,
+               {"Write(0)", "EndPage", "EndDoc", "Close", "Box(Printing Complete)", "FileClose"})),
+     {kConfirmBox, SentAll("0", "0")},
+     std::nullopt,
+     1},
+    {"GrewToFourGiBWhileConfirming",
+     [](Rig& r) {
+         r.File().lengthAnswers = {6, 0x100000000ull};
+     },
+     kPath,
+     {"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Length", "Box(File Error)",
+      "FileClose"},
+     {kConfirmBox, kTooLargeBox},
+     std::nullopt,
+     1},
+    {"LengthQueryAfterYesFails",
+     [](Rig& r) {
+         r.File().failLengthAt = 1;
+         r.File().failCause = FileErrorCause::SharingViolation;
+     },
+     kPath,
+     {"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Length", "FileClose"},
+     {kConfirmBox},
+     FileErrorCause::SharingViolation,
      1},
 };
 
@@ -464,8 +526,9 @@ TEST_P(FlashUpgradeStageTest, ReportsTheOutcome) {
     }
     rig.Run();
 
-    const Log before = {"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Read(6)",
-                        "SelectedPrinter"};
+    const Log before = {
+        "FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Length", "Read(6)",
+        "SelectedPrinter"};
     EXPECT_EQ(rig.spooler.calls, Join(before, c.job));
     ASSERT_FALSE(rig.boxes.shown.empty());
     EXPECT_EQ(rig.boxes.shown[0], kConfirmBox);
@@ -513,6 +576,8 @@ TEST_P(FlashUpgradeAnswerTest, OnlyNoStops) {
     EXPECT_EQ(rig.spooler.jobs.size(), c.sends ? 1u : 0u);
     EXPECT_EQ(rig.boxes.shown.size(), c.sends ? 2u : 1u);
     EXPECT_EQ(rig.files.readsAsked.size(), c.sends ? 1u : 0u);
+    // Once before asking, and again after any answer that goes on.
+    EXPECT_EQ(rig.files.lengthQueries, c.sends ? 2 : 1);
     ExpectCleanedUp(rig);
 }
 
