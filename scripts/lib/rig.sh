@@ -151,11 +151,14 @@ EOF
     RIG_PIDS+=($!)
     echo $! >"$RIG_DIR/pids/cupsd"
     export CUPS_SERVER=$home/cups.sock RIG_CUPS_PORT
-    if ! rig_wait_for 100 lpstat -r; then
+    # lpstat -r exits 0 whether or not the scheduler answers; its words tell.
+    if ! rig_wait_for 100 rig_cupsd_running; then
         rig_log "cupsd did not start; see $home/log/error_log and $RIG_DIR/logs/cupsd.log"
         return 1
     fi
 }
+
+rig_cupsd_running() { lpstat -r 2>/dev/null | grep -qx 'scheduler is running'; }
 
 rig_capture_printer_bin() {
     local native=${TESSALINE_NATIVE_BUILD:-$RIG_ROOT/build/native}
@@ -323,6 +326,8 @@ rig_stop() {
     done
     RIG_PIDS=()
     if [ -n "${RIG_DIR:-}" ] && [ -d "$RIG_DIR/pids" ]; then
+        # A service restarted by a test is known only by its PID file.
+        rig_stop_recorded
         rm -f "$RIG_DIR"/pids/*
     fi
 }
@@ -330,6 +335,14 @@ rig_stop() {
 # A rig whose shell died without stopping it (SIGKILL) left its PIDs behind; stop those,
 # provided they still are the programs the rig started.
 rig_stop_leftovers() {
+    rig_stop_recorded
+    if [ -d "$RIG_DIR/wineprefix" ]; then
+        WINEPREFIX=$RIG_DIR/wineprefix timeout 20 wineserver -k >/dev/null 2>&1 || true
+    fi
+}
+
+# Stops the processes named in the rig's PID files that still are the rig's programs.
+rig_stop_recorded() {
     local file pid
     [ -d "$RIG_DIR/pids" ] || return 0
     for file in "$RIG_DIR"/pids/*; do
@@ -337,12 +350,9 @@ rig_stop_leftovers() {
         pid=$(cat "$file")
         case "$(tr '\0' ' ' </proc/"$pid"/cmdline 2>/dev/null)" in
             *Xvfb* | *cupsd* | *capture_printer* | *wineserver*)
-                rig_log "stopping leftover $(basename "$file") ($pid)"
+                rig_log "stopping $(basename "$file") ($pid)"
                 rig_stop_pid "$pid"
                 ;;
         esac
     done
-    if [ -d "$RIG_DIR/wineprefix" ]; then
-        WINEPREFIX=$RIG_DIR/wineprefix timeout 20 wineserver -k >/dev/null 2>&1 || true
-    fi
 }
