@@ -6,28 +6,24 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/e2e.sh"
 source "$here/lib/app.sh"
 
-work=$(mktemp -d "$RIG_DIR/app-paths.XXXXXX")
-trap 'e2e_cleanup; rm -rf "$work"' EXIT
-
-# The name Wine gives a Unix path.
-wine_path() { printf 'Z:%s\n' "${1//\//\\}"; }
+app_work_dir app-paths
 
 # make_file LENGTH: creates a file whose Wine path is exactly LENGTH characters long, in
 # folders of at most 100 characters; prints its Unix path.
 make_file() {
     local want=$1 dir=$work/len$1 base name path
-    base=$(wine_path "$dir/")
+    base=$(win_path "$dir/")
     while [ $((want - ${#base})) -gt 110 ]; do
         name=$(printf 'd%.0s' {1..99})
         dir=$dir/$name
-        base=$(wine_path "$dir/")
+        base=$(win_path "$dir/")
     done
     [ "$want" -gt "${#base}" ] || e2e_fail "the rig's folder is too deep for a $want-character path"
     name=$(printf 'f%.0s' $(seq 1 $((want - ${#base}))))
     mkdir -p "$dir"
     path=$dir/$name
     echo "$want" >"$path"
-    base=$(wine_path "$path")
+    base=$(win_path "$path")
     [ "${#base}" -eq "$want" ] || e2e_fail "made a path of ${#base} characters, not $want"
     echo "$path"
 }
@@ -41,7 +37,7 @@ app_start
 # Three files at once: only the first counts; the forms field keeps what was typed.
 app_drv set-text "$APP_CAPTION" "$APP_FORMS" "8-9"
 app_drv drop-file "$APP_CAPTION" "$work/first file.bin" "$work/second.bin" "$work/third.bin"
-app_expect "path after dropping three files" "$(wine_path "$work/first file.bin")" \
+app_expect "path after dropping three files" "$(win_path "$work/first file.bin")" \
     get-text "$APP_CAPTION" "$APP_PATH"
 app_expect "forms field after the drop" "8-9" get-text "$APP_CAPTION" "$APP_FORMS"
 
@@ -56,7 +52,7 @@ drops=(
 for row in "${drops[@]}"; do
     IFS='|' read -r name length <<<"$row"
     file=$(make_file "$length")
-    full=$(wine_path "$file")
+    full=$(win_path "$file")
     app_drv drop-file "$APP_CAPTION" "$file"
     app_expect "path field after a drop of $name" "$full" \
         get-text "$APP_CAPTION" "$APP_PATH"
@@ -67,7 +63,7 @@ done
 app_drv set-text "$APP_CAPTION" "$APP_FORMS" "4-5"
 app_drv click "$APP_CAPTION" "$APP_BROWSE"
 app_drv file-open "$APP_CAPTION" "$work/second.bin"
-app_expect "path after Browse" "$(wine_path "$work/second.bin")" \
+app_expect "path after Browse" "$(win_path "$work/second.bin")" \
     get-text "$APP_CAPTION" "$APP_PATH"
 app_expect "forms field after Browse, nothing taken yet" "4-5" \
     get-text "$APP_CAPTION" "$APP_FORMS"
@@ -79,7 +75,7 @@ app_assert_form_jobs "$APP_QUEUE_A" "$before" 2 0 7 7
 app_drv set-text "$APP_CAPTION" "$APP_FORMS" "4-5"
 app_drv click "$APP_CAPTION" "$APP_BROWSE"
 app_drv file-open "$APP_CAPTION" "$work/third.bin"
-app_expect "path after the second Browse" "$(wine_path "$work/third.bin")" \
+app_expect "path after the second Browse" "$(win_path "$work/third.bin")" \
     get-text "$APP_CAPTION" "$APP_PATH"
 app_expect "forms field after Browse, 7 taken by Print" "4-5" get-text "$APP_CAPTION" "$APP_FORMS"
 
@@ -89,7 +85,7 @@ app_drv click "$APP_CAPTION" "$APP_BROWSE"
 app_drv wait-window Open
 app_drv close Open
 app_drv wait-close Open
-app_expect "path after a cancelled Browse" "$(wine_path "$work/third.bin")" \
+app_expect "path after a cancelled Browse" "$(win_path "$work/third.bin")" \
     get-text "$APP_CAPTION" "$APP_PATH"
 app_expect "forms field after a cancelled Browse" "4-5" get-text "$APP_CAPTION" "$APP_FORMS"
 

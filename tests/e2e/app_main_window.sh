@@ -15,7 +15,7 @@ texts=(
     "Print|$APP_PRINT|Print"
     "Print Setup|$APP_PRINT_SETUP|Print Setup..."
     "Debug Mode|$APP_DEBUG_MODE|Debug Mode"
-    "path prompt|$APP_PATH|(Browse or Drag and Drop file)"
+    "path prompt|$APP_PATH|$PATH_PROMPT"
     "forms field|$APP_FORMS|"
     "notice line 1|$APP_NOTICE1|Legal Notice: Korvane KMF files can ONLY be used on Printers"
     "notice line 2|$APP_NOTICE2|with Korvane Modules Installed."
@@ -26,10 +26,8 @@ for row in "${texts[@]}"; do
 done
 
 # Wine names each printer after its CUPS queue; the drop-down sorts them.
-app_expect "printer list" "Tessaline_Late_Refusal
-Tessaline_Raw_Only
-Tessaline_Virtual_Printer" list-entries "$APP_CAPTION" "$APP_PRINTER"
-app_expect "first printer selected" $'0\tTessaline_Late_Refusal' \
+app_expect "printer list" "$APP_PRINTER_LIST" list-entries "$APP_CAPTION" "$APP_PRINTER"
+app_expect "first printer selected" $'0\t'"$APP_QUEUE_C" \
     get-selection "$APP_CAPTION" "$APP_PRINTER"
 app_expect "focus at start" "$APP_PRINTER" get-focus "$APP_CAPTION"
 
@@ -53,7 +51,7 @@ done
 # The About item comes last, after its own separator (Wine's items come before it).
 menu=$(app_drv menu-items "$APP_CAPTION")
 e2e_assert_eq "system menu ends with the About item" \
-    "-"$'\n'$'0x0010\t&About Tessaline by Korvane...\tenabled' "$(tail -n 2 <<<"$menu")"
+    "-"$'\n'"$APP_ABOUT_ITEM" "$(tail -n 2 <<<"$menu")"
 e2e_assert_eq "About items in the system menu" 1 "$(grep -c $'^0x0010\t' <<<"$menu")"
 e2e_assert_eq "Close in the system menu" 1 "$(grep -c $'^0xF060\t' <<<"$menu")"
 

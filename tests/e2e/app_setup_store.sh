@@ -3,92 +3,67 @@
 # are stored by position as REG_DWORD and used by the next forms test; a stored value outside
 # its list opens with no selection.
 source "$(dirname "$0")/lib/e2e.sh"
-source "$(dirname "$0")/lib/upgrade.sh"
-
-SETUP_W="Print Setup"
-orientations='Portrait
-Landscape
-Reverse Portrait
-Reverse Landscape'
-page_sizes='Executive (7 1/4 x 10 1/2 in.)
-Letter (8 1/2 x 11 in.)
-Legal (8 1/2 x 14 in.)
-Ledger (11 x 17 in.)
-A4 (210 mm x 297 mm)
-A3 (297 mm x 420 mm)
-Monarch Letter (3 7/8 x 7 1/2 in.)
-Com-10 Business (4 1/8 x 9 1/2 in.)
-International DL (100 mm x 220 mm)
-International C5 (162 mm x 229 mm)
-International B5 (176 mm x 250 mm)
-Maximum [Custom] (Varies by printer)'
-
-open_setup() {
-    d click "$APP_W" 1006
-    d wait-window "$SETUP_W" >/dev/null
-}
+source "$(dirname "$0")/lib/app.sh"
 
 # expect_selection WHAT PAGE_SIZE ORIENTATION: each as "INDEX<TAB>TEXT" the driver prints.
 expect_selection() {
-    d_expect "$1: page size selection" "$2" get-selection "$SETUP_W" 1007
-    d_expect "$1: orientation selection" "$3" get-selection "$SETUP_W" 1006
-}
-
-press_ok() {
-    d click "$SETUP_W" 1
-    d wait-close "$SETUP_W"
+    app_expect "$1: page size selection" "$2" get-selection "$SETUP_CAPTION" "$SETUP_PAGE_SIZE"
+    app_expect "$1: orientation selection" "$3" get-selection "$SETUP_CAPTION" "$SETUP_ORIENTATION"
 }
 
 expect_stored() {
-    e2e_assert_reg "$SETTINGS_KEY" "Page Size" "$2"
-    e2e_assert_reg "$SETTINGS_KEY" "Page Orientation" "$3"
-    e2e_assert_eq "$1: type of Page Size" REG_DWORD "$(e2e_reg_type "$SETTINGS_KEY" "Page Size")"
+    e2e_assert_reg "$APP_SETTINGS_KEY" "Page Size" "$2"
+    e2e_assert_reg "$APP_SETTINGS_KEY" "Page Orientation" "$3"
+    e2e_assert_eq "$1: type of Page Size" REG_DWORD \
+        "$(e2e_reg_type "$APP_SETTINGS_KEY" "Page Size")"
     e2e_assert_eq "$1: type of Page Orientation" REG_DWORD \
-        "$(e2e_reg_type "$SETTINGS_KEY" "Page Orientation")"
+        "$(e2e_reg_type "$APP_SETTINGS_KEY" "Page Orientation")"
 }
 
 e2e_reg_delete_key "$APP_KEY"
 app_start
 
 # A fresh key: nothing selected, the lists exactly in order, OK stores -1 twice.
-open_setup
-shot=$(e2e_screenshot app_setup_fresh "$SETUP_W")
+setup_open
+shot=$(e2e_screenshot app_setup_fresh "$SETUP_CAPTION")
 e2e_note "Print Setup: $shot"
-d_expect "orientation entries" "$orientations" list-entries "$SETUP_W" 1006
-d_expect "page size entries" "$page_sizes" list-entries "$SETUP_W" 1007
+app_expect "orientation entries" "$(printf '%s\n' "${SETUP_ORIENTATIONS[@]}")" \
+    list-entries "$SETUP_CAPTION" "$SETUP_ORIENTATION"
+app_expect "page size entries" "$(printf '%s\n' "${SETUP_PAGE_SIZES[@]}")" \
+    list-entries "$SETUP_CAPTION" "$SETUP_PAGE_SIZE"
 expect_selection "fresh key" $'-1\t' $'-1\t'
-press_ok
+setup_press "$SETUP_OK"
 expect_stored "OK on a fresh key" 0xffffffff 0xffffffff
 
 # Stored -1 opens with nothing selected again.
-open_setup
+setup_open
 expect_selection "stored -1" $'-1\t' $'-1\t'
 
 # A4 and Landscape are stored as 4 and 1 and shown again on the next opening.
-d select "$SETUP_W" 1007 --text "A4 (210 mm x 297 mm)"
-d select "$SETUP_W" 1006 --text "Landscape"
-press_ok
+app_drv select "$SETUP_CAPTION" "$SETUP_PAGE_SIZE" --text "A4 (210 mm x 297 mm)"
+app_drv select "$SETUP_CAPTION" "$SETUP_ORIENTATION" --text "Landscape"
+setup_press "$SETUP_OK"
 expect_stored "A4 landscape" 0x4 0x1
-open_setup
+setup_open
 expect_selection "stored 4 and 1" $'4\tA4 (210 mm x 297 mm)' $'1\tLandscape'
-press_ok
+setup_press "$SETUP_OK"
 expect_stored "OK without changes" 0x4 0x1
 
 # The next forms test uses them: reset, A4, landscape, macro 2, form feed.
-select_printer "$QUEUE_A"
-before=$(e2e_job_count "$QUEUE_A")
-d set-text "$APP_W" 1003 2
-d click "$APP_W" 1004
-e2e_wait_jobs "$QUEUE_A" "$before" 1 30
-e2e_assert_job_hex "$(e2e_job_file "$QUEUE_A" $((before + 1)))" \
+select_printer "$APP_QUEUE_A"
+before=$(e2e_job_count "$APP_QUEUE_A")
+app_drv set-text "$APP_CAPTION" "$APP_FORMS" 2
+app_drv click "$APP_CAPTION" "$APP_PRINT"
+e2e_wait_jobs "$APP_QUEUE_A" "$before" 1 30
+e2e_assert_job_hex "$(e2e_job_file "$APP_QUEUE_A" $((before + 1)))" \
     "1b 45 1b 26 6c 32 36 61 31 4f 1b 26 66 32 79 33 58 0c"
 
 # Changing only the orientation stores the page size shown as well; Enter confirms like OK.
-open_setup
-d select "$SETUP_W" 1006 --text "Reverse Landscape"
-d focus "$SETUP_W" 1006
-d key "$SETUP_W" enter
-d wait-close "$SETUP_W"
+setup_open
+app_drv select "$SETUP_CAPTION" "$SETUP_ORIENTATION" --text "Reverse Landscape"
+app_drv focus "$SETUP_CAPTION" "$SETUP_ORIENTATION"
+app_drv key "$SETUP_CAPTION" enter
+app_drv wait-close "$SETUP_CAPTION"
 expect_stored "orientation only, Enter" 0x4 0x3
 
 # Values outside the lists open with no selection; OK without touching stores -1 for each.
@@ -100,11 +75,11 @@ cases=(
 )
 for row in "${cases[@]}"; do
     IFS='|' read -r name size orientation shown_size shown_orientation stored <<<"$row"
-    e2e_reg_add "$SETTINGS_KEY" "Page Size" REG_DWORD "$size"
-    e2e_reg_add "$SETTINGS_KEY" "Page Orientation" REG_DWORD "$orientation"
-    open_setup
+    e2e_reg_add "$APP_SETTINGS_KEY" "Page Size" REG_DWORD "$size"
+    e2e_reg_add "$APP_SETTINGS_KEY" "Page Orientation" REG_DWORD "$orientation"
+    setup_open
     expect_selection "$name" "$shown_size" "$shown_orientation"
-    press_ok
+    setup_press "$SETUP_OK"
     read -r stored_size stored_orientation <<<"$stored"
     expect_stored "$name" "$stored_size" "$stored_orientation"
     e2e_note "$name: ok"

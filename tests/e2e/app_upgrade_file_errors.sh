@@ -2,7 +2,7 @@
 # A path that cannot be opened, for reading with no sharing, gives the "File Error" box and no
 # confirmation, and sends nothing; once the other program lets go, the same file opens again.
 source "$(dirname "$0")/lib/e2e.sh"
-source "$(dirname "$0")/lib/upgrade.sh"
+source "$(dirname "$0")/lib/app.sh"
 
 work=$(mktemp -d "$RIG_DIR/upgrade-file-errors.XXXXXX")
 trap 'release_hold; e2e_cleanup; rm -rf "$work"' EXIT
@@ -10,7 +10,7 @@ head -c 4096 /dev/urandom >"$work/held.kmf"
 cp "$work/held.kmf" "$work/held.orig"
 
 app_start
-select_printer "$QUEUE_A"
+select_printer "$APP_QUEUE_A"
 
 # name | path typed into the field (empty: the field cleared) | held open by another program
 cases=(
@@ -26,12 +26,12 @@ for debug in unchecked checked; do
         IFS='|' read -r name path held <<<"$row"
         name="$name, Debug Mode $debug"
         [ "$held" = no ] || hold_open "$work/held.kmf"
-        before=$(e2e_job_count "$QUEUE_A")
+        before=$(e2e_job_count "$APP_QUEUE_A")
         start_upgrade "$path"
-        d_expect "$name: path field" "$path" get-text "$APP_W" 1000
+        app_expect "$name: path field" "$path" get-text "$APP_CAPTION" "$APP_PATH"
         expect_box "$name" "File Error" "$FILE_ERROR_TEXT" 0x30 ok
         expect_no_box "$name"
-        e2e_expect_no_jobs "$QUEUE_A" "$before" 0.5
+        e2e_expect_no_jobs "$APP_QUEUE_A" "$before" 0.5
         [ "$held" = no ] || release_hold
         e2e_note "$name: ok"
     done

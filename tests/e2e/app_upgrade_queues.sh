@@ -2,12 +2,11 @@
 # What the user sees after Yes on queues that refuse "XPS_PASS" early (the file goes through
 # "RAW"), refuse it late (nothing arrives), and with no printer selected, Debug Mode off and on.
 source "$(dirname "$0")/lib/e2e.sh"
-source "$(dirname "$0")/lib/upgrade.sh"
+source "$(dirname "$0")/lib/app.sh"
 
-work=$(mktemp -d "$RIG_DIR/upgrade-queues.XXXXXX")
-trap 'e2e_cleanup; rm -rf "$work"' EXIT
+app_work_dir upgrade-queues
 head -c 1048576 /dev/urandom >"$work/upgrade.kmf"
-sent='Printing Complete~Successfully sent entire file to printer.  File size: 1048576, Bytes written: 1048576~0x40'
+sent="Printing Complete~$(sent_text 1048576)~0x40"
 xps_ok="Printer Status~$XPS_ACCEPTED_TEXT~0x30"
 xps_refused="Printer Error~$XPS_REFUSED_TEXT~0x30"
 late="Printer Error~$END_DOC_FAILED_TEXT~0x30"
@@ -18,10 +17,10 @@ app_start
 # name | printer ("" for none) | Debug Mode | boxes after Yes (";"-separated) | queue the file
 # must reach ("" for none)
 cases=(
-    "early refusal|$QUEUE_B|unchecked|$sent|$QUEUE_B"
-    "early refusal|$QUEUE_B|checked|$xps_refused;$sent|$QUEUE_B"
-    "late refusal|$QUEUE_C|unchecked|$late|"
-    "late refusal|$QUEUE_C|checked|$xps_ok;$late|"
+    "early refusal|$APP_QUEUE_B|unchecked|$sent|$APP_QUEUE_B"
+    "early refusal|$APP_QUEUE_B|checked|$xps_refused;$sent|$APP_QUEUE_B"
+    "late refusal|$APP_QUEUE_C|unchecked|$late|"
+    "late refusal|$APP_QUEUE_C|checked|$xps_ok;$late|"
     "no printer||unchecked|$not_opened|"
     "no printer||checked|$not_opened|"
 )
@@ -38,13 +37,7 @@ for row in "${cases[@]}"; do
     for queue in $RIG_QUEUES; do
         before[$queue]=$(e2e_job_count "$queue")
     done
-    start_upgrade "$(win_path "$work/upgrade.kmf")"
-    expect_box "$name: confirmation" "Confirm Upgrade" "$CONFIRM_TEXT" 0x34 yes
-    IFS=';' read -r -a steps <<<"$boxes"
-    for step in "${steps[@]}"; do
-        IFS='~' read -r caption text type <<<"$step"
-        expect_box "$name: $caption" "$caption" "$text" "$type" ok
-    done
+    upgrade_file "$name" "$work/upgrade.kmf" "$boxes"
     expect_no_box "$name"
     if [ -n "$target" ]; then
         e2e_wait_jobs "$target" "${before[$target]}" 1 30

@@ -14,7 +14,7 @@ capture_queue=$APP_QUEUE_A
 printers_key='HKLM\System\CurrentControlSet\Control\Print\Printers'
 nt_key='HKCU\Software\Microsoft\Windows NT\CurrentVersion'
 work=$(mktemp -d "$RIG_DIR/rel_faults_deleted_queue.XXXXXX")
-box_timeout=120
+APP_BOX_TIMEOUT=120
 
 wine_printers() { e2e_wine "$TESSALINE_WIN_BUILD/tools/rawjob/rawjob.exe" --list; }
 wine_lists_queue() { grep -qxF "$queue" <<<"$(wine_printers)"; }
@@ -35,17 +35,6 @@ restore() {
 }
 trap restore EXIT
 
-ok_box() {
-    printf 'caption: %s\ntext: %s\nicon: %s\nbuttons: ok\ndefault: ok\ntype: %s' "$@"
-}
-
-only_main_window() {
-    local windows
-    windows=$(app_drv list-windows | grep -c '^  "') || true
-    [ "$windows" -eq 1 ] || e2e_fail "$1: expected only the main window, got:
-$(app_drv list-windows)"
-}
-
 # ---- the queue comes and goes ----
 
 port=$(e2e_queue_var RIG_PORT "$capture_queue")
@@ -60,11 +49,11 @@ head -c 1048576 /dev/urandom >"$work/upgrade.bin"
 app_reset_settings
 before=$(e2e_job_count "$capture_queue")
 app_start
-app_expect "printer list with the throwaway queue" "Tessaline_Late_Refusal
-Tessaline_Raw_Only
+app_expect "printer list with the throwaway queue" "$APP_QUEUE_C
+$APP_QUEUE_B
 $queue
-Tessaline_Virtual_Printer" list-entries "$APP_CAPTION" "$APP_PRINTER"
-app_drv select "$APP_CAPTION" "$APP_PRINTER" --text "$queue"
+$APP_QUEUE_A" list-entries "$APP_CAPTION" "$APP_PRINTER"
+select_printer "$queue"
 # Debug Mode shows how far the spooler went before it failed.
 app_drv click "$APP_CAPTION" "$APP_DEBUG_MODE"
 app_expect "Debug Mode" checked get-check "$APP_CAPTION" "$APP_DEBUG_MODE"
@@ -76,32 +65,16 @@ fi
 
 # ---- the upgrade: expected boxes in order, each answered with its only button ----
 
-app_drv set-text "$APP_CAPTION" "$APP_PATH" "Z:${work//\//\\}\\upgrade.bin"
-app_drv click "$APP_CAPTION" "$APP_UPGRADE"
-report=$(app_drv wait-msgbox "$APP_CAPTION" --timeout "$box_timeout")
-e2e_assert_eq "first box" "caption: Confirm Upgrade" "$(head -n 1 <<<"$report")"
-app_drv answer-msgbox "$APP_CAPTION" yes
-boxes=(
-    "$(ok_box "Printer Status" "Successfully used XPS_PASS mode." exclamation 0x30)"
-    "$(ok_box "Printer Error" "The printer failed when ending the document. The file was not sent completely to the printer." exclamation 0x30)"
-)
-for i in "${!boxes[@]}"; do
-    report=$(app_drv wait-msgbox "$APP_CAPTION" --timeout "$box_timeout")
-    e2e_assert_eq "box $((i + 1)) after Yes" "${boxes[i]}" "$report"
-    app_drv answer-msgbox "$APP_CAPTION" ok
-done
+upgrade_file "throwaway queue" "$work/upgrade.bin" \
+    "Printer Status~$XPS_ACCEPTED_TEXT~0x30;Printer Error~$END_DOC_FAILED_TEXT~0x30"
 only_main_window "after the upgrade"
 
 # ---- a form test: nothing shown, the handler returns ----
 
-app_drv set-text "$APP_CAPTION" "$APP_FORMS" 25
-app_drv click "$APP_CAPTION" "$APP_PRINT" --timeout "$box_timeout"
-only_main_window "after Print"
+print_form_quietly "form test" 25
 
 e2e_expect_no_jobs "$capture_queue" "$before" 5
 app_exit
 
 forget_queue
-e2e_assert_eq "printers Wine lists afterwards" "Tessaline_Late_Refusal
-Tessaline_Raw_Only
-Tessaline_Virtual_Printer" "$(wine_printers)"
+e2e_assert_eq "printers Wine lists afterwards" "$APP_PRINTER_LIST" "$(wine_printers)"

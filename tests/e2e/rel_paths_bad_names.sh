@@ -20,40 +20,12 @@ finish() {
 }
 trap finish EXIT
 
-confirm_text='You have chosen to send the selected file to the Korvane hardware installed on your laser printer.\nBe sure the file is an Korvane Flash Upgrade File or unpredictable results may occur.\nThere is no way to undo this operation.  Are you sure you wish to begin the upgrade?'
-not_opened_text='The file entered was not found or could not be opened'
-
-# box_report CAPTION TEXT warning|information|confirm: the driver's report of such a box.
-box_report() {
-    case "$3" in
-        warning) printf 'caption: %s\ntext: %s\nicon: exclamation\nbuttons: ok\ndefault: ok\ntype: 0x30' "$1" "$2" ;;
-        information) printf 'caption: %s\ntext: %s\nicon: asterisk\nbuttons: ok\ndefault: ok\ntype: 0x40' "$1" "$2" ;;
-        confirm) printf 'caption: %s\ntext: %s\nicon: exclamation\nbuttons: yesno\ndefault: yes\ntype: 0x34' "$1" "$2" ;;
-    esac
-}
-
-# Z:\... as Wine names a Unix path.
-win_path() { echo "Z:${1//\//\\}"; }
-
-# expect_box WHAT CAPTION TEXT KIND: the box now up, owned by the main window.
-expect_box() {
-    app_expect "$1" "$(box_report "$2" "$3" "$4")" wait-msgbox "$APP_CAPTION"
-}
-
-# No further box comes up within a second.
-expect_no_box() {
-    if driver wait-msgbox "$APP_CAPTION" --timeout 1 >/dev/null; then
-        e2e_fail "$1: an unexpected box is up: $(driver wait-msgbox "$APP_CAPTION")"
-    fi
-}
-
 # File Error for the path now in the field: no confirmation, nothing sent.
 expect_not_opened() {
     local what=$1 before
     before=$(e2e_job_count "$APP_QUEUE_A")
     app_drv click "$APP_CAPTION" "$APP_UPGRADE"
-    expect_box "$what: box" "File Error" "$not_opened_text" warning
-    app_drv answer-msgbox "$APP_CAPTION" ok
+    expect_box "$what" "File Error" "$FILE_ERROR_TEXT" 0x30 ok
     expect_no_box "$what"
     e2e_expect_no_jobs "$APP_QUEUE_A" "$before" 1
 }
@@ -100,7 +72,7 @@ x86_64-w64-mingw32-g++-posix -O1 -static -o "$work/holder.exe" "$work/holder.cpp
 sums_before=$(cd "$work" && find . -type f ! -name 'holder*' -print0 | sort -z | xargs -0 sha256sum)
 
 app_start
-app_drv select "$APP_CAPTION" "$APP_PRINTER" --text "$APP_QUEUE_A"
+select_printer "$APP_QUEUE_A"
 
 # ---- Paths that cannot be opened, typed into the path field
 
@@ -142,12 +114,9 @@ e2e_assert_eq "name as the program holds it" \
     "$(printf '%s' "$held_text" | e2e_hex)"
 before=$(e2e_job_count "$APP_QUEUE_A")
 app_drv click "$APP_CAPTION" "$APP_UPGRADE"
-expect_box "café.bin: confirmation" "Confirm Upgrade" "$confirm_text" confirm
-app_drv answer-msgbox "$APP_CAPTION" yes
+expect_box "café.bin: confirmation" "Confirm Upgrade" "$CONFIRM_TEXT" 0x34 yes
 size=$(stat -c %s "$work/café.bin")
-expect_box "café.bin: outcome" "Printing Complete" \
-    "Successfully sent entire file to printer.  File size: $size, Bytes written: $size" information
-app_drv answer-msgbox "$APP_CAPTION" ok
+expect_box "café.bin: outcome" "Printing Complete" "$(sent_text "$size")" 0x40 ok
 e2e_wait_jobs "$APP_QUEUE_A" "$before" 1
 e2e_assert_job_file "$(e2e_job_file "$APP_QUEUE_A" $((before + 1)))" "$work/café.bin"
 e2e_note "café.bin: field holds E9 for é (code page $acp), file found, $size bytes sent"
@@ -167,7 +136,7 @@ touch "$work/release"
 wait "$HOLDER_PID" || e2e_fail "the holder failed"
 HOLDER_PID=
 app_drv click "$APP_CAPTION" "$APP_UPGRADE"
-expect_box "released file: confirmation" "Confirm Upgrade" "$confirm_text" confirm
+expect_box "released file: confirmation" "Confirm Upgrade" "$CONFIRM_TEXT" 0x34
 before=$(e2e_job_count "$APP_QUEUE_A")
 app_drv answer-msgbox "$APP_CAPTION" no
 expect_no_box "released file answered No"

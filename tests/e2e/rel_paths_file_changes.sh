@@ -8,29 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/e2e.sh"
 source "$here/lib/app.sh"
 
-work=$(mktemp -d "$RIG_DIR/rel-changes.XXXXXX")
-trap 'e2e_cleanup; rm -rf "$work"' EXIT
-
-confirm_text='You have chosen to send the selected file to the Korvane hardware installed on your laser printer.\nBe sure the file is an Korvane Flash Upgrade File or unpredictable results may occur.\nThere is no way to undo this operation.  Are you sure you wish to begin the upgrade?'
-too_large_text='The file is too large to send to the printer. Files must be smaller than 4 GB.'
-
-box_report() {
-    case "$3" in
-        warning) printf 'caption: %s\ntext: %s\nicon: exclamation\nbuttons: ok\ndefault: ok\ntype: 0x30' "$1" "$2" ;;
-        information) printf 'caption: %s\ntext: %s\nicon: asterisk\nbuttons: ok\ndefault: ok\ntype: 0x40' "$1" "$2" ;;
-        confirm) printf 'caption: %s\ntext: %s\nicon: exclamation\nbuttons: yesno\ndefault: yes\ntype: 0x34' "$1" "$2" ;;
-    esac
-}
-
-expect_box() {
-    app_expect "$1" "$(box_report "$2" "$3" "$4")" wait-msgbox "$APP_CAPTION"
-}
-
-expect_no_box() {
-    if driver wait-msgbox "$APP_CAPTION" --timeout 1 >/dev/null; then
-        e2e_fail "$1: an unexpected box is up: $(driver wait-msgbox "$APP_CAPTION")"
-    fi
-}
+app_work_dir rel-changes
 
 # BLAKE2 rather than SHA-256: the same guarantee, four times faster over 5 GiB.
 digest() { b2sum "$1" | cut -d' ' -f1; }
@@ -55,17 +33,13 @@ expect_outcome() {
     local name=$1 file=$2 before=$3 size
     size=$(stat -c %s "$file")
     if [ "$size" -ge $((4 * 1024 * 1024 * 1024)) ]; then
-        expect_box "$name: outcome" "File Error" "$too_large_text" warning
-        app_drv answer-msgbox "$APP_CAPTION" ok
+        expect_box "$name: outcome" "File Error" "$TOO_LARGE_TEXT" 0x30 ok
         expect_no_box "$name"
         e2e_expect_no_jobs "$APP_QUEUE_A" "$before" 1
         e2e_note "$name: $size bytes, File Error (too large), nothing sent"
         return
     fi
-    expect_box "$name: outcome" "Printing Complete" \
-        "Successfully sent entire file to printer.  File size: $size, Bytes written: $size" \
-        information
-    app_drv answer-msgbox "$APP_CAPTION" ok
+    expect_box "$name: outcome" "Printing Complete" "$(sent_text "$size")" 0x40 ok
     expect_no_box "$name"
     if [ "$size" -eq 0 ]; then
         # CUPS' lp refuses empty input: the spooler takes the empty job, the printer gets nothing.
@@ -79,7 +53,7 @@ expect_outcome() {
 }
 
 app_start
-app_drv select "$APP_CAPTION" "$APP_PRINTER" --text "$APP_QUEUE_A"
+select_printer "$APP_QUEUE_A"
 
 # name | initial size in bytes (huge: 5 GiB sparse) | change while confirming
 rows=(
@@ -100,10 +74,9 @@ for row in "${rows[@]}"; do
     else
         head -c "$initial" /dev/urandom >"$file"
     fi
-    app_drv set-text "$APP_CAPTION" "$APP_PATH" "Z:${file//\//\\}"
     before=$(e2e_job_count "$APP_QUEUE_A")
     started=$SECONDS
-    app_drv click "$APP_CAPTION" "$APP_UPGRADE"
+    start_upgrade "$(win_path "$file")"
 
     if [ "$initial" == huge ]; then
         # Refused before the user is asked anything.
@@ -112,7 +85,7 @@ for row in "${rows[@]}"; do
         continue
     fi
 
-    expect_box "$name: confirmation" "Confirm Upgrade" "$confirm_text" confirm
+    expect_box "$name: confirmation" "Confirm Upgrade" "$CONFIRM_TEXT" 0x34
     "$change" "$file"
     sum=$(digest "$file")
     app_drv answer-msgbox "$APP_CAPTION" yes

@@ -7,22 +7,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/e2e.sh"
 source "$here/lib/app.sh"
 
-work=$(mktemp -d "$RIG_DIR/rel-settings.XXXXXX")
-trap 'e2e_cleanup; rm -rf "$work"' EXIT
+app_work_dir rel-settings
 
-SETUP_CAPTION="Print Setup"
-SETUP_OK=1
-SETUP_CANCEL=2
-SETUP_ORIENTATION=1006
-SETUP_PAGE_SIZE=1007
-
-page_texts=("Executive (7 1/4 x 10 1/2 in.)" "Letter (8 1/2 x 11 in.)" "Legal (8 1/2 x 14 in.)"
-    "Ledger (11 x 17 in.)" "A4 (210 mm x 297 mm)" "A3 (297 mm x 420 mm)"
-    "Monarch Letter (3 7/8 x 7 1/2 in.)" "Com-10 Business (4 1/8 x 9 1/2 in.)"
-    "International DL (100 mm x 220 mm)" "International C5 (162 mm x 229 mm)"
-    "International B5 (176 mm x 250 mm)" "Maximum [Custom] (Varies by printer)")
 page_codes=(1 2 3 6 26 27 80 81 90 91 100 101)
-orientation_texts=("Portrait" "Landscape" "Reverse Portrait" "Reverse Landscape")
 
 # read_rule "BYTES" DEFAULT: the value a read gives for the stored bytes (hex, space-separated).
 read_rule() {
@@ -65,7 +52,7 @@ selection() {
 reg_export() {
     local out=$work/export.reg
     rm -f "$out"
-    wine regedit /E "Z:${out//\//\\}" "HKEY_CURRENT_USER\\Software\\Korvane\\Tessaline\\Print Settings" \
+    wine regedit /E "$(win_path "$out")" "HKEY_CURRENT_USER\\${APP_SETTINGS_KEY#HKCU\\}" \
         </dev/null >/dev/null 2>&1 || e2e_fail "regedit cannot export the settings"
     iconv -f UTF-16 -t UTF-8 "$out" | tr -d '\r'
 }
@@ -114,14 +101,12 @@ for row in "${rows[@]}"; do
     # Print Setup: defaults -1 and -1, then Cancel.
     size=$(read_rule "$ps_bytes" -1)
     orientation=$(read_rule "$or_bytes" -1)
-    app_drv click "$APP_CAPTION" "$APP_PRINT_SETUP"
-    app_drv wait-window "$SETUP_CAPTION"
-    app_expect "$name: page size shown" "$(selection "$size" "${page_texts[@]}")" \
+    setup_open
+    app_expect "$name: page size shown" "$(selection "$size" "${SETUP_PAGE_SIZES[@]}")" \
         get-selection "$SETUP_CAPTION" "$SETUP_PAGE_SIZE"
-    app_expect "$name: orientation shown" "$(selection "$orientation" "${orientation_texts[@]}")" \
+    app_expect "$name: orientation shown" "$(selection "$orientation" "${SETUP_ORIENTATIONS[@]}")" \
         get-selection "$SETUP_CAPTION" "$SETUP_ORIENTATION"
-    app_drv click "$SETUP_CAPTION" "$SETUP_CANCEL"
-    app_drv wait-close "$SETUP_CAPTION"
+    setup_press "$SETUP_CANCEL"
     assert_export "$name: stored values after Print Setup Cancel" "$stored"
     e2e_note "$name: sent page code $(page_code "$(read_rule "$ps_bytes" 1)")," \
         "orientation $(read_rule "$or_bytes" 0); Print Setup $size / $orientation; unchanged"
@@ -131,10 +116,8 @@ done
 app_reset_settings
 e2e_reg_add "$APP_SETTINGS_KEY" "Page Size" REG_QWORD 4
 e2e_reg_add "$APP_SETTINGS_KEY" "Page Orientation" REG_BINARY 0100000000000000
-app_drv click "$APP_CAPTION" "$APP_PRINT_SETUP"
-app_drv wait-window "$SETUP_CAPTION"
-app_drv click "$SETUP_CAPTION" "$SETUP_OK"
-app_drv wait-close "$SETUP_CAPTION"
+setup_open
+setup_press "$SETUP_OK"
 assert_export "stored values after OK" 'Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Software\Korvane\Tessaline\Print Settings]

@@ -12,9 +12,8 @@ queue=$APP_QUEUE_A
 forms=1000
 upgrades=50
 size=1048576
-box_timeout=120
-work=$(mktemp -d "$RIG_DIR/rel_soak.XXXXXX")
-trap 'rm -rf "$work"; e2e_cleanup' EXIT
+APP_BOX_TIMEOUT=120
+app_work_dir rel_soak
 
 # The Linux process of the program in the rig's prefix (the wine launcher becomes it).
 program_pid() {
@@ -42,7 +41,7 @@ within_5_percent() {
 
 app_reset_settings # Letter (2), portrait (0)
 app_start
-app_drv select "$APP_CAPTION" "$APP_PRINTER" --text "$queue"
+select_printer "$queue"
 pid=$(program_pid)
 
 # ---- 1000 forms ----
@@ -54,7 +53,7 @@ app_drv click "$APP_CAPTION" "$APP_PRINT" --timeout 600
 submitted=$((SECONDS - started))
 e2e_wait_jobs "$queue" "$before" "$forms" 600
 for ((k = 1; k <= forms; k++)); do
-    printf '\033E\033&l2a0O\033&f%dy3X\014' "$k" >"$work/form"
+    app_form_job 2 0 "$k" >"$work/form"
     job=$(e2e_job_file "$queue" $((before + k)))
     cmp -s "$job" "$work/form" ||
         e2e_fail "job $k of the range is not form $k: $(e2e_hex "$job")"
@@ -63,25 +62,13 @@ e2e_note "forms: $forms jobs submitted in ${submitted}s, all arrived and checked
 
 # ---- 50 upgrades ----
 
-app_drv set-text "$APP_CAPTION" "$APP_PATH" "Z:${work//\//\\}\\upgrade.bin"
-complete="caption: Printing Complete
-text: Successfully sent entire file to printer.  File size: $size, Bytes written: $size
-icon: asterisk
-buttons: ok
-default: ok
-type: 0x40"
+complete="Printing Complete~$(sent_text "$size")~0x40"
 started=$SECONDS
 for ((round = 1; round <= upgrades; round++)); do
     # New contents every round: a job carrying an earlier round's bytes shows.
     head -c "$size" /dev/urandom >"$work/upgrade.bin"
     before=$(e2e_job_count "$queue")
-    app_drv click "$APP_CAPTION" "$APP_UPGRADE"
-    report=$(app_drv wait-msgbox "$APP_CAPTION" --timeout "$box_timeout")
-    e2e_assert_eq "round $round: first box" "caption: Confirm Upgrade" "$(head -n 1 <<<"$report")"
-    app_drv answer-msgbox "$APP_CAPTION" yes
-    report=$(app_drv wait-msgbox "$APP_CAPTION" --timeout "$box_timeout")
-    e2e_assert_eq "round $round: box after Yes" "$complete" "$report"
-    app_drv answer-msgbox "$APP_CAPTION" ok
+    upgrade_file "round $round" "$work/upgrade.bin" "$complete"
     e2e_wait_jobs "$queue" "$before" 1 60
     e2e_assert_job_file "$(e2e_job_file "$queue" $((before + 1)))" "$work/upgrade.bin"
     if [ "$round" -eq 1 ]; then
