@@ -348,7 +348,7 @@ rig_stop_recorded() {
     for file in "$RIG_DIR"/pids/*; do
         [ -f "$file" ] || continue
         pid=$(cat "$file")
-        case "$(tr '\0' ' ' </proc/"$pid"/cmdline 2>/dev/null)" in
+        case "$({ tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null)" in
             *Xvfb* | *cupsd* | *capture_printer* | *wineserver*)
                 rig_log "stopping $(basename "$file") ($pid)"
                 rig_stop_pid "$pid"
