@@ -10,12 +10,12 @@ if [ -z "${RIG_QUEUES:-}" ]; then
     exec "$root/scripts/rig" run "$here/upgrade_bench.sh" "$@"
 fi
 source "$root/tests/e2e/lib/e2e.sh"
-source "$root/tests/e2e/lib/upgrade.sh"
+source "$root/tests/e2e/lib/app.sh"
 
 repeats=${1:-5}
 size_mib=${2:-64}
 forms=${3:-100}
-queue=$QUEUE_A
+queue=$APP_QUEUE_A
 work=$(mktemp -d "$RIG_DIR/bench.XXXXXX")
 trap 'e2e_cleanup; rm -rf "$work"' EXIT
 head -c $((size_mib * 1024 * 1024)) /dev/urandom >"$work/upgrade.kmf"
@@ -53,8 +53,19 @@ app_pid_of_program() {
     e2e_fail "no Tessaline.exe process under $APP_PID"
 }
 
-e2e_reg_add "$SETTINGS_KEY" "Page Size" REG_DWORD 1
-e2e_reg_add "$SETTINGS_KEY" "Page Orientation" REG_DWORD 0
+e2e_reg_add "$APP_SETTINGS_KEY" "Page Size" REG_DWORD 1
+e2e_reg_add "$APP_SETTINGS_KEY" "Page Orientation" REG_DWORD 0
+
+# record_upgrade_job BEFORE T0 TIMES: waits for the one new job, checks it is the file whole,
+# and appends the time from T0 to its last byte to TIMES.
+record_upgrade_job() {
+    local job=$(($1 + 1))
+    E2E_SURPLUS_GRACE=0 e2e_wait_jobs "$queue" "$1" 1 600
+    e2e_assert_job_file "$(e2e_job_file "$queue" "$job")" "$work/upgrade.kmf"
+    drop_job "$(e2e_job_file "$queue" "$job")"
+    elapsed "$2" "$(close_time "$job")" >>"$3"
+    echo >>"$3"
+}
 
 : >"$work/upgrade.s" ; : >"$work/lp.s" ; : >"$work/hwm" ; : >"$work/idle"
 for i in $(seq 1 "$repeats"); do
@@ -66,18 +77,12 @@ for i in $(seq 1 "$repeats"); do
     idle=$(vm_kib "$pid" VmHWM)
     before=$(e2e_job_count "$queue")
     start_upgrade "$(win_path "$work/upgrade.kmf")"
-    d wait-msgbox "$APP_W" --timeout 30 >/dev/null
+    app_drv wait-msgbox "$APP_CAPTION" --timeout 30 >/dev/null
     t0=$(now)
-    d answer-msgbox "$APP_W" yes
-    expect_box "upgrade $i" "Printing Complete" \
-        "Successfully sent entire file to printer.  File size: $size, Bytes written: $size" 0x40 ok
+    app_drv answer-msgbox "$APP_CAPTION" yes
+    expect_box "upgrade $i" "Printing Complete" "$(sent_text "$size")" 0x40 ok
     hwm=$(vm_kib "$pid" VmHWM)
-    E2E_SURPLUS_GRACE=0 e2e_wait_jobs "$queue" "$before" 1 600
-    job=$((before + 1))
-    e2e_assert_job_file "$(e2e_job_file "$queue" "$job")" "$work/upgrade.kmf"
-    drop_job "$(e2e_job_file "$queue" "$job")"
-    elapsed "$t0" "$(close_time "$job")" >>"$work/upgrade.s"
-    echo >>"$work/upgrade.s"
+    record_upgrade_job "$before" "$t0" "$work/upgrade.s"
     echo "$hwm" >>"$work/hwm"
     echo "$idle" >>"$work/idle"
     app_exit
@@ -85,12 +90,7 @@ for i in $(seq 1 "$repeats"); do
     before=$(e2e_job_count "$queue")
     t0=$(now)
     lp -d "$queue" -o raw "$work/upgrade.kmf" >/dev/null
-    E2E_SURPLUS_GRACE=0 e2e_wait_jobs "$queue" "$before" 1 600
-    job=$((before + 1))
-    e2e_assert_job_file "$(e2e_job_file "$queue" "$job")" "$work/upgrade.kmf"
-    drop_job "$(e2e_job_file "$queue" "$job")"
-    elapsed "$t0" "$(close_time "$job")" >>"$work/lp.s"
-    echo >>"$work/lp.s"
+    record_upgrade_job "$before" "$t0" "$work/lp.s"
     echo "run $i: upgrade $(tail -n 1 "$work/upgrade.s") s, lp $(tail -n 1 "$work/lp.s") s," \
         "VmHWM idle $idle KiB, after upgrade $hwm KiB" >&2
 done
@@ -99,13 +99,13 @@ done
 # of the very bytes the program sent.
 app_start
 select_printer "$queue"
-d set-text "$APP_W" 1003 "1-$forms"
+app_drv set-text "$APP_CAPTION" "$APP_FORMS" "1-$forms"
 : >"$work/forms.s" ; : >"$work/lpforms.s"
 mkdir -p "$work/forms"
 for i in $(seq 1 "$repeats"); do
     before=$(e2e_job_count "$queue")
     t0=$(now)
-    d click "$APP_W" 1004
+    app_drv click "$APP_CAPTION" "$APP_PRINT"
     E2E_SURPLUS_GRACE=0 e2e_wait_jobs "$queue" "$before" "$forms" 600
     elapsed "$t0" "$(close_time $((before + forms)))" >>"$work/forms.s"
     echo >>"$work/forms.s"
