@@ -137,8 +137,9 @@ void FlashUpgrade(const FlashUpgradeContext& context) {
         return;
     }
 
-    if (context.boxes.Show(kConfirmUpgradeText, kConfirmUpgradeCaption, kConfirmUpgradeType) ==
-        kIdNo) {
+    // Only an explicit Yes sends: a box that failed or was closed some other way is no consent.
+    if (context.boxes.Show(kConfirmUpgradeText, kConfirmUpgradeCaption, kConfirmUpgradeType) !=
+        kIdYes) {
         return;
     }
 
