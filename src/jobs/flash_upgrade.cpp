@@ -9,6 +9,7 @@ namespace {
 
 constexpr std::uint32_t kWarning = kMbOk | kMbIconExclamation;
 constexpr std::uint32_t kInformation = kMbOk | kMbIconInformation;
+constexpr std::uint32_t kLargestRead = 16u * 1024u * 1024u;
 
 // Shows the datatype notices when Debug Mode was on as the printer opened.
 class DebugNotices : public NoticeReceiver {
@@ -52,17 +53,20 @@ class DebugNotices : public NoticeReceiver {
     bool m_toldNotSent = false;
 };
 
-// Reads until the buffer is full. A file that ends early is a file error: the tail of the
-// buffer was never read, and sending it would put garbage into the printer's module.
+// Reads until the buffer is full, in pieces: large single reads fail on some network shares.
+// A file that ends early is a file error: the tail of the buffer was never read, and sending it
+// would put garbage into the printer's module.
 void ReadWhole(ReadableFile& file, std::uint8_t* buffer, std::uint32_t length) {
     std::uint32_t done = 0;
     while (done < length) {
-        const std::uint32_t got = file.Read(buffer + done, length - done);
+        const std::uint32_t rest = length - done;
+        const std::uint32_t asked = rest < kLargestRead ? rest : kLargestRead;
+        const std::uint32_t got = file.Read(buffer + done, asked);
         if (got == 0) {
             throw FileException(FileErrorCause::EndOfFile, 0);
         }
         // A reader that claims more than it was asked for has not given us more bytes.
-        done += got < length - done ? got : length - done;
+        done += got < asked ? got : asked;
     }
 }
 

@@ -609,5 +609,59 @@ TEST(FlashUpgradeBytes, EveryByteValueSentUnchangedInOneWrite) {
     EXPECT_EQ(rig.boxes.shown.back(), SentAll("512", "512"));
 }
 
+// Large single reads fail on some network shares, so no read asks for more than 16 MiB; the
+// file is still read whole before the printer is opened.
+struct PieceCase {
+    const char* name;
+    std::uint32_t length;
+    std::uint32_t readChunk;
+    std::vector<std::uint32_t> reads;
+};
+
+constexpr std::uint32_t kMiB = 1024u * 1024u;
+
+const std::vector<PieceCase> kPieceCases = {
+    {"JustUnderOnePiece", 16 * kMiB - 1, 0, {16 * kMiB - 1}},
+    {"ExactlyOnePiece", 16 * kMiB, 0, {16 * kMiB}},
+    {"OneByteOver", 16 * kMiB + 1, 0, {16 * kMiB, 1}},
+    {"TwoPiecesAndATail", 32 * kMiB + 3, 0, {16 * kMiB, 16 * kMiB, 3}},
+    {"ShortReadsAskForTheRest", 20 * kMiB, 10 * kMiB, {16 * kMiB, 10 * kMiB}},
+};
+
+void PrintTo(const PieceCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class FlashUpgradePieceTest : public ::testing::TestWithParam<PieceCase> {};
+
+TEST_P(FlashUpgradePieceTest, ReadsAtMostSixteenMiBAtATime) {
+    const PieceCase& c = GetParam();
+    Rig rig;
+    std::string content(c.length, '\0');
+    for (std::uint32_t i = 0; i < c.length; i += 4093) {
+        content[i] = static_cast<char>(i / 4093);
+    }
+    content.back() = '\x5a';
+    rig.File().content = content;
+    rig.File().readChunk = c.readChunk;
+    rig.Run();
+
+    EXPECT_EQ(rig.files.readsAsked, c.reads);
+    ASSERT_EQ(rig.spooler.jobs.size(), 1u);
+    EXPECT_TRUE(rig.spooler.jobs[0].bytes == content);
+    const std::string size = std::to_string(c.length);
+    EXPECT_EQ(rig.boxes.shown.back(), SentAll(size, size));
+    // Every read comes before the printer is opened.
+    const Log& calls = rig.spooler.calls;
+    const auto open = std::find(calls.begin(), calls.end(), "Open(" + kPrinter + ")");
+    EXPECT_EQ(std::count_if(open, calls.end(),
+                            [](const std::string& call) { return call.rfind("Read(", 0) == 0; }),
+              0);
+    ExpectCleanedUp(rig);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FlashUpgradePieceTest, ::testing::ValuesIn(kPieceCases),
+                         [](const auto& row) { return std::string(row.param.name); });
+
 }  // namespace
 }  // namespace tessaline
