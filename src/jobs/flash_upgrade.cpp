@@ -14,13 +14,12 @@ constexpr std::uint32_t kLargestRead = 16u * 1024u * 1024u;
 // Shows the datatype notices when Debug Mode was on as the printer opened.
 class DebugNotices : public NoticeReceiver {
   public:
-    DebugNotices(DebugSwitch& debugMode, MessageBoxes& boxes)
-        : m_debugMode(debugMode), m_boxes(boxes) {}
+    DebugNotices(FlashUpgradeHost& host, MessageBoxes& boxes) : m_host(host), m_boxes(boxes) {}
 
     void OnPrinterOpened() override {
         if (!m_switchRead) {
             m_switchRead = true;
-            m_on = m_debugMode.IsChecked();
+            m_on = m_host.DebugMode();
         }
     }
 
@@ -46,7 +45,7 @@ class DebugNotices : public NoticeReceiver {
     bool ToldNotSent() const { return m_toldNotSent; }
 
   private:
-    DebugSwitch& m_debugMode;
+    FlashUpgradeHost& m_host;
     MessageBoxes& m_boxes;
     bool m_switchRead = false;
     bool m_on = false;
@@ -159,7 +158,7 @@ void FlashUpgrade(const FlashUpgradeContext& context) {
     ReadWhole(*file, buffer.get(), length);
 
     const PrinterName printer = context.host.SelectedPrinter();
-    DebugNotices notices(context.debugMode, context.boxes);
+    DebugNotices notices(context.host, context.boxes);
     const RawJobResult result =
         SubmitRawJob(context.spooler, printer, buffer.get(), length, &notices);
     ReportResult(context.boxes, result, length, notices);

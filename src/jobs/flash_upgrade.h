@@ -64,13 +64,15 @@ class FlashUpgradeHost {
     // The current text of the printer selection (empty with none); asked once, after the
     // file has been read.
     virtual PrinterName SelectedPrinter() = 0;
+    // Whether the datatype notices are shown (the window's Debug Mode check box); asked once,
+    // after the printer opened and before the first document start.
+    virtual bool DebugMode() = 0;
 };
 
 struct FlashUpgradeContext {
     FileSystem& files;
     Spooler& spooler;
     MessageBoxes& boxes;
-    DebugSwitch& debugMode;
     FlashUpgradeHost& host;
     std::string path;  // used exactly as given
 };

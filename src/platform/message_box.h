@@ -31,11 +31,4 @@ class MessageBoxes {
     virtual int Show(const std::string& text, const std::string& caption, std::uint32_t type) = 0;
 };
 
-// The main window's Debug Mode check box.
-class DebugSwitch {
-  public:
-    virtual ~DebugSwitch() = default;
-    virtual bool IsChecked() = 0;
-};
-
 }  // namespace tessaline

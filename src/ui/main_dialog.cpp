@@ -29,6 +29,7 @@ class WindowJobHost final : public FormTestHost, public FlashUpgradeHost {
         : m_printer(printer), m_window(window) {}
     PrinterName SelectedPrinter() override { return m_printer.GetWindowText(); }
     void TakeFields() override { m_window.UpdateData(true); }
+    bool DebugMode() override { return m_window.IsDlgButtonChecked(IDC_DEBUG_MODE) == BST_CHECKED; }
 
   private:
     const CComboBox& m_printer;
@@ -41,15 +42,6 @@ class WindowMessageBoxes final : public MessageBoxes {
     int Show(const std::string& text, const std::string& caption, std::uint32_t type) override {
         return m_window.MessageBox(text, caption, type);
     }
-
-  private:
-    CDialog& m_window;
-};
-
-class DebugModeBox final : public DebugSwitch {
-  public:
-    explicit DebugModeBox(CDialog& window) : m_window(window) {}
-    bool IsChecked() override { return m_window.IsDlgButtonChecked(IDC_DEBUG_MODE) == BST_CHECKED; }
 
   private:
     CDialog& m_window;
@@ -225,9 +217,7 @@ Reply CLaserToolDlg::OnUpgrade(const Message&) {
     UpdateData(true);
     WindowJobHost host(m_cbPrinter, *this);
     WindowMessageBoxes boxes(*this);
-    DebugModeBox debugMode(*this);
-    FlashUpgrade(FlashUpgradeContext{m_services.files, m_services.spooler, boxes, debugMode, host,
-                                     m_strPath});
+    FlashUpgrade(FlashUpgradeContext{m_services.files, m_services.spooler, boxes, host, m_strPath});
     return Reply::Done(0);
 }
 

@@ -51,22 +51,4 @@ class FakeMessageBoxes : public MessageBoxes {
     }
 };
 
-// A Debug Mode check box that counts how often it is read; with log set each read appends
-// "DebugRead" there.
-class FakeDebugSwitch : public DebugSwitch {
-  public:
-    bool checked = false;
-    std::vector<std::string>* log = nullptr;
-
-    int reads = 0;
-
-    bool IsChecked() override {
-        ++reads;
-        if (log != nullptr) {
-            log->push_back("DebugRead");
-        }
-        return checked;
-    }
-};
-
 }  // namespace tessaline

@@ -76,6 +76,7 @@ ShownBox SentPart(const std::string& size, const std::string& written) {
             "Printer Error", 0x30};
 }
 
+// Answers the printer and the Debug Mode question, logging each time it is asked.
 class FakeHost : public FlashUpgradeHost {
   public:
     explicit FakeHost(Log& log) : m_log(log) {}
@@ -83,6 +84,12 @@ class FakeHost : public FlashUpgradeHost {
         m_log.push_back("SelectedPrinter");
         return kPrinter;
     }
+    bool DebugMode() override {
+        m_log.push_back("DebugRead");
+        return debugMode;
+    }
+
+    bool debugMode = false;
 
   private:
     Log& m_log;
@@ -93,19 +100,17 @@ struct Rig {
     FakeSpooler spooler;
     FakeFileSystem files;
     FakeMessageBoxes boxes;
-    FakeDebugSwitch debugMode;
     FakeHost host{spooler.calls};
 
     Rig() {
         files.log = &spooler.calls;
         boxes.log = &spooler.calls;
-        debugMode.log = &spooler.calls;
         boxes.answers = {kIdYes};
         files.files[kPath].content = kFileBytes;
     }
 
     void Run(const std::string& path = kPath) {
-        FlashUpgrade(FlashUpgradeContext{files, spooler, boxes, debugMode, host, path});
+        FlashUpgrade(FlashUpgradeContext{files, spooler, boxes, host, path});
     }
 
     // Runs and returns the cause of the FileException that came out, if any.
@@ -520,7 +525,7 @@ class FlashUpgradeStageTest : public ::testing::TestWithParam<StageCase> {};
 TEST_P(FlashUpgradeStageTest, ReportsTheOutcome) {
     const StageCase& c = GetParam();
     Rig rig;
-    rig.debugMode.checked = c.debug;
+    rig.host.debugMode = c.debug;
     if (c.setup) {
         c.setup(rig.spooler);
     }
