@@ -60,18 +60,21 @@ RawJobResult SubmitRawJob(Spooler& spooler, const PrinterName& printer, const vo
     }
 
     DocInfo1 doc{kRawJobDocumentName, nullptr, kDatatypeXpsPass};
-    if (spooler.StartDocPrinter(handle, doc)) {
+    result.jobId = spooler.StartDocPrinter(handle, doc);
+    if (result.jobId != 0) {
         Tell(notices, Notice::XpsPassAccepted);
     } else {
         Tell(notices, Notice::XpsPassRefused);
         doc.datatype = kDatatypeRaw;
-        if (!spooler.StartDocPrinter(handle, doc)) {
+        result.jobId = spooler.StartDocPrinter(handle, doc);
+        if (result.jobId == 0) {
             Tell(notices, Notice::RawRefused);
             spooler.ClosePrinter(handle);
             result.stage = RawJobStage::StartDocFailed;
             return result;
         }
     }
+    result.datatype = doc.datatype;
 
     if (!spooler.StartPagePrinter(handle)) {
         spooler.EndDocPrinter(handle);

@@ -40,6 +40,10 @@ enum class RawJobStage {
 struct RawJobResult {
     RawJobStage stage = RawJobStage::OpenFailed;
     std::uint32_t written = 0;  // meaningful only with Completed
+    // The datatype the spooler accepted and the id it gave the job; null and 0 until a
+    // document was started.
+    const char* datatype = nullptr;
+    std::uint32_t jobId = 0;
 
     // The job reached the spooler whole.
     bool IsComplete(std::uint32_t length) const {

@@ -24,7 +24,8 @@ class Spooler {
 
     // printerName is passed whole, exactly as given (it may be empty).
     virtual bool OpenPrinter(const char* printerName, PrinterHandle* handle) = 0;
-    virtual bool StartDocPrinter(PrinterHandle handle, const DocInfo1& doc) = 0;
+    // Returns the spooler's id of the job it started, or 0 when it refused the document.
+    virtual std::uint32_t StartDocPrinter(PrinterHandle handle, const DocInfo1& doc) = 0;
     virtual bool StartPagePrinter(PrinterHandle handle) = 0;
     // On success *written holds how many bytes the spooler took (it may be fewer than length).
     virtual bool WritePrinter(PrinterHandle handle, const void* bytes, std::uint32_t length,

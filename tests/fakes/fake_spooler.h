@@ -61,13 +61,16 @@ class FakeSpooler : public Spooler {
         return true;
     }
 
-    bool StartDocPrinter(PrinterHandle handle, const DocInfo1& doc) override {
+    // Job ids count up from firstJobId, one per accepted document.
+    std::uint32_t firstJobId = 1;
+
+    std::uint32_t StartDocPrinter(PrinterHandle handle, const DocInfo1& doc) override {
         const std::string docName = doc.docName ? doc.docName : "null";
         const std::string output = doc.outputFile ? doc.outputFile : "null";
         const std::string datatype = doc.datatype ? doc.datatype : "null";
         calls.push_back("StartDoc(" + docName + "," + output + "," + datatype + ")");
         if (!CheckOpen(handle, "StartDoc") || refusedDatatypes.count(datatype) != 0) {
-            return false;
+            return 0;
         }
         if (m_openJob.count(handle) != 0) {
             handleErrors.push_back("StartDoc while a document is open");
@@ -80,7 +83,7 @@ class FakeSpooler : public Spooler {
         jobs.push_back(job);
         m_openJob[handle] = jobs.size() - 1;
         endDocCounts[handle] = 0;
-        return true;
+        return firstJobId + static_cast<std::uint32_t>(jobs.size() - 1);
     }
 
     bool StartPagePrinter(PrinterHandle handle) override {

@@ -147,6 +147,45 @@ TEST(SubmitRawJob, EveryStage) {
     }
 }
 
+// The datatype the spooler took and the job id it gave, so a caller can follow the job.
+TEST(SubmitRawJob, ReportsTheAcceptedDatatypeAndJobId) {
+    struct Case {
+        const char* name;
+        std::function<void(FakeSpooler&)> setup;
+        const char* datatype;  // null: no document was started
+        std::uint32_t jobId;
+    };
+    const Case cases[] = {
+        {"OpenFails", [](FakeSpooler& s) { s.failOpen = true; }, nullptr, 0},
+        {"XpsPassAccepted", [](FakeSpooler&) {}, "XPS_PASS", 41},
+        {"RawAfterXpsPassRefused", [](FakeSpooler& s) { s.refusedDatatypes = {"XPS_PASS"}; }, "RAW",
+         41},
+        {"BothRefused",
+         [](FakeSpooler& s) {
+             s.refusedDatatypes = {"XPS_PASS", "RAW"};
+         },
+         nullptr, 0},
+        {"WriteFailsAfterTheStart", [](FakeSpooler& s) { s.failWrite = true; }, "XPS_PASS", 41},
+        {"EndDocFailsAfterRaw",
+         [](FakeSpooler& s) {
+             s.refusedDatatypes = {"XPS_PASS"};
+             s.failEndDoc = true;
+         },
+         "RAW", 41},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSpooler spooler;
+        spooler.firstJobId = 41;
+        c.setup(spooler);
+        const RawJobResult result = SubmitRawJob(spooler, "Laser 1", kJob.data(),
+                                                 static_cast<std::uint32_t>(kJob.size()), nullptr);
+        EXPECT_EQ(result.datatype == nullptr ? std::string("null") : std::string(result.datatype),
+                  c.datatype == nullptr ? std::string("null") : std::string(c.datatype));
+        EXPECT_EQ(result.jobId, c.jobId);
+    }
+}
+
 TEST(SubmitRawJob, EmptyByteStringIsAFullJob) {
     FakeSpooler spooler;
     const RawJobResult result = SubmitRawJob(spooler, "Laser 1", "", 0, nullptr);

@@ -30,12 +30,12 @@ bool Win32Spooler::OpenPrinter(const char* printerName, PrinterHandle* handle) {
     return true;
 }
 
-bool Win32Spooler::StartDocPrinter(PrinterHandle handle, const DocInfo1& doc) {
+std::uint32_t Win32Spooler::StartDocPrinter(PrinterHandle handle, const DocInfo1& doc) {
     DOC_INFO_1A info{};
     info.pDocName = Mutable(doc.docName);
     info.pOutputFile = Mutable(doc.outputFile);
     info.pDatatype = Mutable(doc.datatype);
-    return ::StartDocPrinterA(ToHandle(handle), 1, reinterpret_cast<LPBYTE>(&info)) != 0;
+    return ::StartDocPrinterA(ToHandle(handle), 1, reinterpret_cast<LPBYTE>(&info));
 }
 
 bool Win32Spooler::StartPagePrinter(PrinterHandle handle) {

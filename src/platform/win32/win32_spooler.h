@@ -8,7 +8,7 @@ namespace tessaline {
 class Win32Spooler final : public Spooler {
   public:
     bool OpenPrinter(const char* printerName, PrinterHandle* handle) override;
-    bool StartDocPrinter(PrinterHandle handle, const DocInfo1& doc) override;
+    std::uint32_t StartDocPrinter(PrinterHandle handle, const DocInfo1& doc) override;
     bool StartPagePrinter(PrinterHandle handle) override;
     bool WritePrinter(PrinterHandle handle, const void* bytes, std::uint32_t length,
                       std::uint32_t* written) override;
