@@ -213,7 +213,10 @@ rig_start_wine() {
         return 1
     }
     wineserver -w
-    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    # The templates' "MS Sans Serif" is Wine's bitmap font in sserife.fon (sseriff.fon above 96
+    # DPI); the ms_sans_serif.ttf beside it holds bitmaps only and Wine skips it. Without the .fon
+    # files Wine falls back to DejaVu Sans, which is wider, and labels lose their last line.
+    cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$WINEPREFIX/drive_c/windows/Fonts/"
     # One server for the whole run: programs start in tens of milliseconds instead of 0.4 s.
     wineserver -f -p </dev/null >"$RIG_DIR/logs/wineserver.log" 2>&1 &
     RIG_PIDS+=($!)
