@@ -12,7 +12,9 @@ text_fit_check() {
     labels=$(awk -F'\t' '$2 == "label"' <<<"$report" | wc -l)
     [ "$labels" -ge "$min_labels" ] ||
         e2e_fail "$window: measured $labels labels, expected at least $min_labels"
-    cut=$(awk -F'\t' -v allowed="$allowed" '$5 == "cut" && $6 != allowed' <<<"$report")
+    # Through the environment: awk -v would turn the report's "\t" escapes into tabs.
+    cut=$(TEXT_FIT_ALLOWED=$allowed awk -F'\t' \
+        '$5 == "cut" && $6 != ENVIRON["TEXT_FIT_ALLOWED"]' <<<"$report")
     [ -z "$cut" ] || e2e_fail "$window: text cut off:"$'\n'"$cut"
 }
 
