@@ -15,15 +15,16 @@ DEMO_SAMPLE=$'\033E'"Tessaline sample upgrade"$'\r\n\014'
 
 demo_say() { printf '%s\n' "$*"; }
 
+# Output goes through files, not pipes: a wineserver that a driver run happens to start would
+# hold a pipe open, and reading it would then wait as long as the program runs.
 demo_driver() {
-    local out rc=0
-    out=$(wine "$TESSALINE_WIN_BUILD/tools/driver/driver.exe" "$@" </dev/null 2>&1 | tr -d '\r'
-        exit "${PIPESTATUS[0]}") || rc=$?
+    local out=$DEMO_OUT/driver.out err=$DEMO_OUT/driver.err rc=0
+    wine "$TESSALINE_WIN_BUILD/tools/driver/driver.exe" "$@" </dev/null >"$out" 2>"$err" || rc=$?
     if [ "$rc" -ne 0 ]; then
-        echo "demo: driver $1 failed: $out" >&2
+        echo "demo: driver $1 failed: $(grep '^driver ' "$err" || tail -n 3 "$err")" >&2
         return 1
     fi
-    [ -z "$out" ] || printf '%s\n' "$out"
+    tr -d '\r' <"$out"
 }
 
 demo_shot() {
