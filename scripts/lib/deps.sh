@@ -5,6 +5,8 @@ TESSALINE_PACKAGES=(
     cmake make g++ libgtest-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 fonts-wine
+    # Arial's metrics: Wine's choice for a sans-serif font without a face name (the notice lines).
+    fonts-liberation2
     xvfb xauth x11-utils xdotool imagemagick
     cups-daemon cups-client cups
     clang libclang-rt-14-dev valgrind

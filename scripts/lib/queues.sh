@@ -81,6 +81,10 @@ _rig_wait_wine_queues() {
 # drops the printers' registry keys, and Wine re-creates them with its own print processor.
 # Idempotent.
 rig_setup_queues() {
+    if [ "${RIG_MODE:-test}" = run ]; then
+        rig_setup_run_printer
+        return
+    fi
     local var
     for var in RIG_DIR WINEPREFIX CUPS_SERVER TESSALINE_WIN_BUILD; do
         if [ -z "${!var:-}" ]; then
@@ -141,6 +145,73 @@ _rig_check_queue_registry() {
             return 1
         fi
     done
+}
+
+# --- The one printer of scripts/run ---------------------------------------------------------
+
+RIG_RUN_PRINTER_NAME="Tessaline Virtual Printer"
+
+# The run printer's port: a pipe that hands each job, as the pass-through processor copied it,
+# to the virtual printer's CUPS queue. Wine runs it with /bin/sh.
+_rig_run_port() {
+    printf '|CUPS_SERVER=%s lp -s -d %s -o raw' "$RIG_CUPS_SERVER" "$RIG_QUEUE_VIRTUAL"
+}
+
+# A Wine local printer, as the registry holds one: the port, the printer with our print
+# processor, and the "devices" entries the program lists printers from.
+_rig_run_printer_reg() {
+    local port name=$RIG_RUN_PRINTER_NAME
+    port=$(_rig_run_port)
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[%s\\Environments\\Windows x64\\Print Processors\\%s]\r\n' "$_RIG_PRINT_KEY" \
+        "$RIG_PRINTPROC_NAME"
+    printf '"Driver"="%s"\r\n\r\n' "$RIG_PRINTPROC_DLL"
+    printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Ports]\r\n'
+    printf '"%s"=""\r\n\r\n' "$port"
+    printf '[%s\\Printers\\%s]\r\n' "$_RIG_PRINT_KEY" "$name"
+    printf '"Name"="%s"\r\n"Description"="%s"\r\n"Port"="%s"\r\n' "$name" "$name" "$port"
+    printf '"Print Processor"="%s"\r\n"Datatype"="RAW"\r\n' "$RIG_PRINTPROC_NAME"
+    printf '"Attributes"=dword:00000040\r\n"Priority"=dword:00000001\r\n'
+    printf '"Status"=dword:00000000\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices]\r\n'
+    printf '"%s"="winspool,%s"\r\n\r\n' "$name" "$port"
+    printf '[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\PrinterPorts]\r\n'
+    printf '"%s"="winspool,%s,15,45"\r\n\r\n' "$name" "$port"
+}
+
+# Makes the one printer scripts/run offers and checks that Wine lists it alone. Its jobs land
+# in the virtual printer's capture folder ($RIG_JOBS_Tessaline_Virtual_Printer).
+rig_setup_run_printer() {
+    local var
+    for var in RIG_DIR WINEPREFIX RIG_CUPS_SERVER TESSALINE_WIN_BUILD; do
+        if [ -z "${!var:-}" ]; then
+            echo "queues: $var is not set" >&2
+            return 1
+        fi
+    done
+    local printproc=$TESSALINE_WIN_BUILD/tools/passthru_printproc/$RIG_PRINTPROC_DLL rawjob
+    rawjob=$(rig_rawjob_exe)
+    for var in "$printproc" "$rawjob"; do
+        if [ ! -f "$var" ]; then
+            echo "queues: $var is missing; build the windows preset first" >&2
+            return 1
+        fi
+    done
+    local system32=$WINEPREFIX/drive_c/windows/system32
+    mkdir -p "$system32/spool/prtprocs/x64" || return 1
+    _rig_install_file "$printproc" "$system32/spool/prtprocs/x64/$RIG_PRINTPROC_DLL" || return 1
+    local reg=$RIG_DIR/run-printer.reg listed
+    _rig_run_printer_reg >"$reg" || return 1
+    wine reg import "Z:${reg//\//\\}" >/dev/null 2>&1 || {
+        echo "queues: reg import of $reg failed" >&2
+        return 1
+    }
+    listed=$(wine "$rawjob" --list 2>/dev/null | tr -d '\r')
+    if [ "$listed" != "$RIG_RUN_PRINTER_NAME" ]; then
+        echo "queues: Wine lists '${listed//$'\n'/, }' instead of '$RIG_RUN_PRINTER_NAME' alone" >&2
+        return 1
+    fi
+    export RIG_RUN_PRINTER=$RIG_RUN_PRINTER_NAME
 }
 
 # --- Helpers for the queue self-tests ---------------------------------------------------------

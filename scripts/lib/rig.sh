@@ -23,6 +23,9 @@
 #   RIG_DIR, TESSALINE_WIN_BUILD, TESSALINE_NATIVE_BUILD (where the capture printer was built)
 #   RIG_PORT_RANGE        LOW-HIGH, the ports the rig may take (default 20000-29999)
 #   RIG_EXTERNAL_DISPLAY  use this X display instead of starting Xvfb (scripts/run)
+#   RIG_MODE              test (default) or run, see RIG_QUEUE_NAMES
+# In run mode, also exported: RIG_CUPS_SERVER, the private cupsd's socket (CUPS_SERVER then
+# points Wine at no server), and RIG_RUN_PRINTER, the one printer's Windows name.
 
 RIG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 RIG_QUEUE_NAMES=(Tessaline_Virtual_Printer Tessaline_Raw_Only Tessaline_Late_Refusal)
@@ -213,7 +216,10 @@ rig_start_wine() {
         return 1
     }
     wineserver -w
-    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    # The templates' "MS Sans Serif" is Wine's bitmap font in sserife.fon (sseriff.fon above 96
+    # DPI); the ms_sans_serif.ttf beside it holds bitmaps only and Wine skips it. Without the .fon
+    # files Wine falls back to DejaVu Sans, which is wider, and labels lose their last line.
+    cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$WINEPREFIX/drive_c/windows/Fonts/"
     # One server for the whole run: programs start in tens of milliseconds instead of 0.4 s.
     wineserver -f -p </dev/null >"$RIG_DIR/logs/wineserver.log" 2>&1 &
     RIG_PIDS+=($!)
@@ -240,12 +246,22 @@ rig_start() {
     mkdir -p "$RIG_DIR"/{logs,pids,jobs,screenshots} "$RIG_CAPTURE_DIR"
     chmod 755 "$RIG_DIR"
     local started=$SECONDS name
+    # RIG_MODE=test (the default) gives the tests their three queues. RIG_MODE=run (scripts/run)
+    # gives one printer a newcomer can use: the virtual printer under a name with spaces (see
+    # rig_setup_run_printer in queues.sh); Wine then sees no CUPS queue at all.
+    RIG_QUEUE_NAMES=(Tessaline_Virtual_Printer Tessaline_Raw_Only Tessaline_Late_Refusal)
+    [ "${RIG_MODE:-test}" != run ] || RIG_QUEUE_NAMES=(Tessaline_Virtual_Printer)
     rig_start_xvfb || return 1
     rig_start_cupsd || return 1
     for name in "${RIG_QUEUE_NAMES[@]}"; do
         rig_start_queue "$name" || return 1
     done
-    export RIG_QUEUES="${RIG_QUEUE_NAMES[*]}"
+    export RIG_QUEUES="${RIG_QUEUE_NAMES[*]}" RIG_CUPS_SERVER=$CUPS_SERVER
+    if [ "${RIG_MODE:-test}" = run ]; then
+        # Wine lists every queue of the server it is shown, so it is shown none; the run
+        # printer's pipe names the private cupsd itself. Unset, Wine would list the user's own.
+        export CUPS_SERVER=$RIG_DIR/no-cups-for-wine.sock
+    fi
     rig_start_wine || return 1
     if [ -f "$RIG_ROOT/scripts/lib/queues.sh" ]; then
         # shellcheck source=/dev/null
@@ -264,8 +280,9 @@ rig_write_env() {
     local name var
     {
         for var in RIG_DIR WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES CUPS_SERVER DISPLAY \
-            TESSALINE_WIN_BUILD RIG_QUEUES RIG_CUPS_PORT RIG_CAPTURE_DIR; do
-            printf 'export %s=%q\n' "$var" "${!var}"
+            TESSALINE_WIN_BUILD RIG_QUEUES RIG_CUPS_PORT RIG_CAPTURE_DIR RIG_CUPS_SERVER \
+            RIG_MODE RIG_RUN_PRINTER; do
+            printf 'export %s=%q\n' "$var" "${!var:-}"
         done
         for name in "${RIG_QUEUE_NAMES[@]}"; do
             var=RIG_JOBS_$name

@@ -13,6 +13,7 @@
 #include "ui/print_setup_dialog.h"
 #include "ui/print_setup_flow.h"
 #include "ui/resource.h"
+#include "ui/window_dpi.h"
 
 namespace tessaline {
 namespace {
@@ -90,11 +91,7 @@ CLaserToolDlg::CLaserToolDlg(const MainWindowServices& services)
       m_services(services),
       m_hIcon(LoadIconA(ProgramInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
-CLaserToolDlg::~CLaserToolDlg() {
-    if (m_noticeFont != nullptr) {
-        DeleteObject(m_noticeFont);
-    }
-}
+CLaserToolDlg::~CLaserToolDlg() = default;
 
 const EventTable<CLaserToolDlg>& CLaserToolDlg::Events() {
     static constexpr Event<CLaserToolDlg> rows[] = {
@@ -109,6 +106,7 @@ const EventTable<CLaserToolDlg>& CLaserToolDlg::Events() {
         {WM_COMMAND, BN_CLICKED, IDC_PRINT_SETUP, &CLaserToolDlg::OnPrintSetup},
         {WM_COMMAND, BN_CLICKED, IDC_DEBUG_MODE, &CLaserToolDlg::OnDebugMode},
         {WM_DROPFILES, 0, 0, &CLaserToolDlg::OnDropFiles},
+        {WM_DPICHANGED, 0, 0, &CLaserToolDlg::OnDpiChanged},
     };
     static constexpr EventTable<CLaserToolDlg> table{rows};
     return table;
@@ -146,16 +144,7 @@ BOOL CLaserToolDlg::OnInitDialog() {
     SetDlgItemText(IDC_NOTICE_LINE1, kNoticeLine1);
     SetDlgItemText(IDC_NOTICE_LINE2, kNoticeLine2);
 
-    if (m_noticeFont != nullptr) {
-        DeleteObject(m_noticeFont);
-    }
-    m_noticeFont =
-        CreateFontA(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, nullptr);
-    SendDlgItemMessageA(GetSafeHwnd(), IDC_NOTICE_LINE1, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(m_noticeFont), TRUE);
-    SendDlgItemMessageA(GetSafeHwnd(), IDC_NOTICE_LINE2, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(m_noticeFont), TRUE);
+    ApplyNoticeFont(WindowDpi(GetSafeHwnd()));
     return TRUE;
 }
 
@@ -164,6 +153,20 @@ void CLaserToolDlg::FillPrinterList() {
         m_cbPrinter.AddString(name);
     }
     m_cbPrinter.SetCurSel(0);
+}
+
+// 16 pixels at 96 DPI, scaled to the window's DPI.
+void CLaserToolDlg::ApplyNoticeFont(UINT dpi) {
+    const HFONT made =
+        CreateFontA(MulDiv(16, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI), 0, 0, 0, FW_NORMAL,
+                    FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, FF_SWISS, nullptr);
+    ReplaceFont(m_noticeFont, made, [this](HFONT font) {
+        for (const int id : {IDC_NOTICE_LINE1, IDC_NOTICE_LINE2}) {
+            SendDlgItemMessageA(GetSafeHwnd(), id, WM_SETFONT, reinterpret_cast<WPARAM>(font),
+                                TRUE);
+        }
+    });
 }
 
 Reply CLaserToolDlg::OnSysCommand(const Message& m) {
@@ -257,6 +260,15 @@ Reply CLaserToolDlg::OnDropFiles(const Message& m) {
         SetDlgItemText(IDC_PATH, m_strPath);
     }
     return Default(m);
+}
+
+// The window moved to a monitor of another DPI: the notice font follows, and the default
+// handling then resizes the window.
+Reply CLaserToolDlg::OnDpiChanged(const Message& m) {
+    if (const UINT dpi = HIWORD(m.wParam); dpi != 0) {
+        ApplyNoticeFont(dpi);
+    }
+    return Reply::PassOn();
 }
 
 }  // namespace tessaline

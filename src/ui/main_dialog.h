@@ -10,8 +10,14 @@
 #include "platform/printer_list_source.h"
 #include "platform/spooler.h"
 #include "settings/print_settings.h"
+#include "ui/owned_font.h"
 
 namespace tessaline {
+
+struct GdiFontTraits {
+    using Handle = HFONT;
+    static void Delete(HFONT font) { DeleteObject(font); }
+};
 
 // What the main window's operations run against; owned by the caller, outliving the window.
 struct MainWindowServices {
@@ -46,8 +52,10 @@ class CLaserToolDlg : public CDialog {
     Reply OnPrintSetup(const Message& m);
     Reply OnDebugMode(const Message& m);
     Reply OnDropFiles(const Message& m);
+    Reply OnDpiChanged(const Message& m);
 
     void FillPrinterList();
+    void ApplyNoticeFont(UINT dpi);
     std::string SelectedPrinter() const { return m_cbPrinter.GetWindowText(); }
 
     MainWindowServices m_services;
@@ -56,7 +64,7 @@ class CLaserToolDlg : public CDialog {
     std::string m_strForms;
     std::string m_strPath;
     HICON m_hIcon;
-    HFONT m_noticeFont = nullptr;
+    OwnedFont<GdiFontTraits> m_noticeFont;
 };
 
 }  // namespace tessaline

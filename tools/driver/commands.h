@@ -24,6 +24,9 @@ void CmdAnswerMsgBox(const Options& o);
 void CmdFileOpen(const Options& o);
 void CmdDropFile(const Options& o);
 void CmdMenuItems(const Options& o);
+void CmdFont(const Options& o);
+void CmdTextFit(const Options& o);
+void CmdDpiChanged(const Options& o);
 void CmdList(const Options& o);
 
 }  // namespace driver

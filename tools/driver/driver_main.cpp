@@ -41,6 +41,9 @@ constexpr Command kCommands[] = {
     {"file-open", 2, 2, driver::CmdFileOpen, "OWNER_CAPTION PATH"},
     {"drop-file", 2, kMany, driver::CmdDropFile, "CAPTION PATH [PATH...]"},
     {"menu-items", 1, 1, driver::CmdMenuItems, "CAPTION"},
+    {"font", 2, 2, driver::CmdFont, "CAPTION ID"},
+    {"text-fit", 1, 1, driver::CmdTextFit, "CAPTION"},
+    {"dpi-changed", 2, 2, driver::CmdDpiChanged, "CAPTION DPI"},
     {"list-windows", 0, 0, driver::CmdList, ""},
 };
 

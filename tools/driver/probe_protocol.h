@@ -9,6 +9,9 @@ namespace driver {
 enum class ProbeOp : uint32_t {
     kIconStyle = 1,   // window: a static icon control; value: the MB_ICON* bits it shows
     kSystemMenu = 2,  // window: a top-level window; text: its system menu, one item a line
+    kFont = 3,        // window: a control; text: its font and DPI, "name: value" lines
+    kTextFit = 4,     // window: a top-level window; text: one line per text control (see README)
+    kDpiChanged = 5,  // window: a top-level window; value: the DPI it is told it now has
 };
 
 constexpr int32_t kProbeUnknownIcon = -1;

@@ -1,11 +1,12 @@
 // Loaded into the program under test by the driver: reads what Wine keeps inside the process
-// (icon handles, the system menu) and cannot be read from another one.
+// (icon handles, the system menu, fonts) and cannot be read from another one.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
 #include "../probe_protocol.h"
+#include "probe_fonts.h"
 
 namespace {
 
@@ -97,6 +98,15 @@ extern "C" __declspec(dllexport) DWORD WINAPI driver_probe_run(void* param) {
             break;
         case driver::ProbeOp::kSystemMenu:
             SystemMenu(req, window);
+            break;
+        case driver::ProbeOp::kFont:
+            driver::ProbeFont(req);
+            break;
+        case driver::ProbeOp::kTextFit:
+            driver::ProbeTextFit(req);
+            break;
+        case driver::ProbeOp::kDpiChanged:
+            driver::ProbeDpiChanged(req);
             break;
         default:
             req.status = ERROR_INVALID_FUNCTION;
