@@ -29,5 +29,10 @@ set(_cxx ${TESSALINE_MINGW_GCC_DIR}/include/c++)
 set(CMAKE_CXX_STANDARD_INCLUDE_DIRECTORIES ${_cxx} ${_cxx}/${TOOLCHAIN_PREFIX} ${_cxx}/backward)
 
 # Static, like the GCC build; -pthread brings winpthread after libgcc_eh, which needs it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -pthread -L${TESSALINE_MINGW_GCC_DIR}")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -pthread -L${TESSALINE_MINGW_GCC_DIR}")
+# Linked by lld: GNU ld warns "duplicate section ... has different size" for every standard
+# exception's type info, because Clang and GCC lay out those COMDAT sections differently. The
+# sections are interchangeable, and lld picks one without the noise, so linker warnings can be
+# errors here too.
+set(_link "-static -pthread -L${TESSALINE_MINGW_GCC_DIR} -fuse-ld=lld -Wl,--fatal-warnings")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "${_link}")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "${_link}")
