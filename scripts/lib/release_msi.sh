@@ -31,11 +31,13 @@ release_msi() {
         cp -p "$stage/$file" "$work/$file" || return 1
     done
     cp "$RELEASE_ROOT/packaging/tessaline.wxs" "$work/tessaline.wxs"
+    # The program's own icon for Programs and Features.
+    cp "$RELEASE_ROOT/src/ui/art/tessaline.ico" "$work/tessaline.ico"
     [ "$cli" = no ] || defines+=(-D Cli=yes)
 
     local product_code package_code inputs
     product_code=$(release_uuid "$RELEASE_UPGRADE_CODE product $msi_version")
-    inputs=$(cd "$work" && sha256sum tessaline.wxs "${files[@]}")
+    inputs=$(cd "$work" && sha256sum tessaline.wxs tessaline.ico "${files[@]}")
     package_code=$(release_uuid "$RELEASE_UPGRADE_CODE package $msi_version $cli $inputs")
 
     local clock
