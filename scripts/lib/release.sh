@@ -159,10 +159,12 @@ release_main() {
 
     rm -rf "$stage" "$dist"
     mkdir -p "$stage/win64" "$dist"
+    # The preset links them stripped (-s): strip run afterwards would stamp the PE header with
+    # the current time.
     local exes=(Tessaline.exe) exe
     [ "$cli" = no ] || exes+=(tessaline-cli.exe)
     for exe in "${exes[@]}"; do
-        x86_64-w64-mingw32-strip --strip-all -o "$stage/win64/$exe" "$win_dir/$exe" || return 1
+        cp "$win_dir/$exe" "$stage/win64/$exe" || return 1
     done
     sed "s/@VERSION@/$version/g" "$RELEASE_ROOT/packaging/README.txt" >"$stage/README.txt"
     release_crlf "$stage/README.txt" "$stage/win64/README.txt"
