@@ -10,3 +10,10 @@ if(TESSALINE_REPRODUCIBLE AND NOT MSVC)
         add_link_options(LINKER:--no-insert-timestamp)
     endif()
 endif()
+
+# Release exes are linked without symbols: running strip afterwards would write the current
+# time (or SOURCE_DATE_EPOCH) into the PE header that the linker left at zero.
+option(TESSALINE_STRIPPED "Link executables without symbols" OFF)
+if(TESSALINE_STRIPPED AND NOT MSVC)
+    add_link_options(LINKER:--strip-all)
+endif()
