@@ -53,6 +53,22 @@ release_has_target() {
     cmake --build "$1" --target help 2>/dev/null | grep -qx "\.\.\. $2"
 }
 
+# release_built BUILD_DIR FILE: where the build put FILE, the top of the folder first.
+release_built() {
+    local found
+    if [ -f "$1/$2" ]; then
+        echo "$1/$2"
+        return 0
+    fi
+    found=$(find "$1" -name "$2" -type f -perm -u+x -not -path '*/CMakeFiles/*' | LC_ALL=C sort |
+        head -n 1)
+    [ -n "$found" ] || {
+        release_log "the build left no $2 in $1"
+        return 1
+    }
+    echo "$found"
+}
+
 # release_configure PRESET DIR
 release_configure() {
     cmake --preset "$1" -B "$2" >"$2.configure.log" 2>&1 || {
@@ -164,7 +180,7 @@ release_main() {
     local exes=(Tessaline.exe) exe
     [ "$cli" = no ] || exes+=(tessaline-cli.exe)
     for exe in "${exes[@]}"; do
-        cp "$win_dir/$exe" "$stage/win64/$exe" || return 1
+        cp "$(release_built "$win_dir" "$exe")" "$stage/win64/$exe" || return 1
     done
     sed "s/@VERSION@/$version/g" "$RELEASE_ROOT/packaging/README.txt" >"$stage/README.txt"
     release_crlf "$stage/README.txt" "$stage/win64/README.txt"
@@ -191,7 +207,8 @@ release_main() {
         release_configure linux-release "$linux_dir" || return 1
         if release_has_target "$linux_dir" tessaline-cli; then
             release_build_targets "$linux_dir" tessaline-cli || return 1
-            release_deb "$linux_dir/tessaline-cli" "$RELEASE_ROOT/docs/tessaline-cli.1" \
+            release_deb "$(release_built "$linux_dir" tessaline-cli)" \
+                "$RELEASE_ROOT/docs/tessaline-cli.1" \
                 "$version" "$build/deb" "$dist" || return 1
         else
             left_out+=("tessaline-cli_${version}_amd64.deb: no native tessaline-cli target")
