@@ -50,7 +50,9 @@ release_require_clean() {
 
 # release_has_target BUILD_DIR TARGET
 release_has_target() {
-    cmake --build "$1" --target help 2>/dev/null | grep -qx "\.\.\. $2"
+    local targets
+    targets=$(cmake --build "$1" --target help 2>/dev/null) || return 1
+    grep -qxF "... $2" <<<"$targets"
 }
 
 # release_built BUILD_DIR FILE: where the build put FILE, the top of the folder first.
