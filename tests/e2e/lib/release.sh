@@ -14,8 +14,15 @@ REL_DEB=$REL_DIST/tessaline-cli_${REL_VERSION}_amd64.deb
 REL_UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 REL_INSTALL_DIR="${WINEPREFIX:-}/drive_c/Program Files/Korvane/Tessaline"
 
-[ -f "$REL_ZIP" ] && [ -f "$REL_MSI" ] ||
-    e2e_fail "no release in $REL_DIST: run scripts/release first (or set TESSALINE_DIST)"
+# scripts/test always names its release, so a missing one fails there; a developer's run of the
+# whole suite without a dist/ skips these tests and says so.
+if [ ! -f "$REL_ZIP" ] || [ ! -f "$REL_MSI" ]; then
+    if [ -n "${TESSALINE_DIST:-}" ]; then
+        e2e_fail "no release in $REL_DIST"
+    fi
+    echo "[$E2E_NAME] SKIPPED: no release in $REL_DIST; run scripts/release first" >&2
+    exit 0
+fi
 
 # True when this checkout builds the command line, so its absence from a package is a fault
 # and not a skip.
