@@ -17,8 +17,7 @@ release_deb() {
         mkdir -p "$root/usr/share/man/man1"
         gzip -9nc "$manpage" >"$root/usr/share/man/man1/tessaline-cli.1.gz"
     else
-        left_out+=("the man page in the .deb: $manpage is missing (lintian's no-manual-page" \
-            "is let through for it)")
+        left_out+=("the man page in the .deb: $manpage is missing (so lintian's no-manual-page is let through)")
     fi
     cp "$RELEASE_ROOT/packaging/deb/copyright" "$doc/copyright"
     {
