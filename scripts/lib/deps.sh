@@ -10,6 +10,7 @@ TESSALINE_PACKAGES=(
     xvfb xauth x11-utils xdotool imagemagick
     cups-daemon cups-client cups
     clang libclang-rt-14-dev valgrind
+    git zip unzip msitools wixl faketime osslsigncode dpkg-dev fakeroot lintian
 )
 
 tessaline_install_deps() {
