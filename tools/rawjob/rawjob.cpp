@@ -1,10 +1,13 @@
-// rawjob.exe <printer> <datatype>[,<datatype>...] <file> [--startdoc=A|W]
+// rawjob.exe <printer> <datatype>[,<datatype>...] <file> [--startdoc=A|W] [--stamp]
 // rawjob.exe --list
 //
 // Submits <file> as one raw job, calling the spooler in the program's order: each datatype is
 // offered in turn on the same handle until one is accepted, as the program falls back from
 // "XPS_PASS" to "RAW". Prints one line per call: "<Call> ok" or "<Call> failed error <n>". The exit
 // code names the stage at which the job ended, so a shell check needs no parsing.
+//
+// With --stamp it is also the benchmark's bare baseline: "time <step> <seconds>" follows the start
+// of main, the read and every call, in Unix time (the clock of `date +%s.%N`).
 #include <windows.h>
 #include <winspool.h>
 
@@ -28,6 +31,22 @@ enum ExitCode : int {
     kShortWrite = 16,
 };
 
+bool g_stamp = false;
+
+void Stamp(const char* step) {
+    if (!g_stamp) {
+        return;
+    }
+    FILETIME now;
+    GetSystemTimePreciseAsFileTime(&now);
+    // 100 ns ticks since 1601 to microseconds since 1970.
+    const unsigned long long ticks =
+        (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    const unsigned long long micros = (ticks - 116444736000000000ULL) / 10;
+    std::printf("time %s %llu.%06llu\n", step, micros / 1000000, micros % 1000000);
+    std::fflush(stdout);
+}
+
 // Prints the call's outcome and the last error it left, before anything else can overwrite it.
 bool Report(const char* call, BOOL ok) {
     DWORD error = GetLastError();
@@ -37,6 +56,7 @@ bool Report(const char* call, BOOL ok) {
         std::printf("%s failed error %lu\n", call, error);
     }
     std::fflush(stdout);
+    Stamp(call);
     return ok != FALSE;
 }
 
@@ -157,19 +177,32 @@ int main(int argc, char** argv) {
         return List();
     }
     bool wide = false;
-    if (argc == 5 && std::strcmp(argv[4], "--startdoc=W") == 0) {
-        wide = true;
-    } else if (argc != 4 && !(argc == 5 && std::strcmp(argv[4], "--startdoc=A") == 0)) {
+    bool usage = argc < 4;
+    for (int i = 4; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--startdoc=W") == 0) {
+            wide = true;
+        } else if (std::strcmp(argv[i], "--startdoc=A") == 0) {
+            wide = false;
+        } else if (std::strcmp(argv[i], "--stamp") == 0) {
+            g_stamp = true;
+        } else {
+            usage = true;
+        }
+    }
+    if (usage) {
         std::fprintf(stderr,
-                     "usage: rawjob <printer> <datatype>[,<datatype>...] <file> [--startdoc=A|W]\n"
+                     "usage: rawjob <printer> <datatype>[,<datatype>...] <file> [--startdoc=A|W] "
+                     "[--stamp]\n"
                      "       rawjob --list\n");
         return kUsage;
     }
+    Stamp("main");
     std::vector<char> bytes;
     if (!ReadWholeFile(argv[3], bytes)) {
         std::fprintf(stderr, "rawjob: cannot read %s\n", argv[3]);
         return kFileUnreadable;
     }
+    Stamp("read");
     int stage = Submit(argv[1], SplitDatatypes(argv[2]), bytes, wide);
     std::printf("exit %d\n", stage);
     return stage;
