@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -60,18 +61,27 @@ bool Report(const char* call, BOOL ok) {
     return ok != FALSE;
 }
 
-bool ReadWholeFile(const char* path, std::vector<char>& bytes) {
-    FILE* f = std::fopen(path, "rb");
-    if (!f) {
+// The least a program can do to hold a file whole: one buffer of the file's size, left
+// uninitialised, filled by reads straight into it.
+bool ReadWholeFile(const char* path, std::unique_ptr<char[]>& bytes, DWORD& size) {
+    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
-    char block[65536];
-    size_t n;
-    while ((n = std::fread(block, 1, sizeof(block), f)) > 0) {
-        bytes.insert(bytes.end(), block, block + n);
+    LARGE_INTEGER length{};
+    bool ok = GetFileSizeEx(file, &length) && length.QuadPart <= 0xFFFFFFFFLL;
+    size = ok ? static_cast<DWORD>(length.QuadPart) : 0;
+    if (ok) {
+        bytes.reset(new char[size ? size : 1]);
     }
-    bool ok = !std::ferror(f);
-    std::fclose(f);
+    DWORD done = 0;
+    while (ok && done < size) {
+        DWORD got = 0;
+        ok = ReadFile(file, bytes.get() + done, size - done, &got, nullptr) && got > 0;
+        done += got;
+    }
+    CloseHandle(file);
     return ok;
 }
 
@@ -109,8 +119,8 @@ std::vector<std::string> SplitDatatypes(const std::string& list) {
     }
 }
 
-int Submit(const char* name, const std::vector<std::string>& datatypes,
-           const std::vector<char>& bytes, bool wide) {
+int Submit(const char* name, const std::vector<std::string>& datatypes, const char* bytes,
+           DWORD size, bool wide) {
     HANDLE printer = nullptr;
     if (!Report("OpenPrinterA", OpenPrinterA(const_cast<char*>(name), &printer, nullptr))) {
         return kOpenFailed;
@@ -132,12 +142,11 @@ int Submit(const char* name, const std::vector<std::string>& datatypes,
         if (!Report("StartPagePrinter", StartPagePrinter(printer))) {
             stage = kStartPageFailed;
         } else {
-            BOOL wrote = WritePrinter(printer, const_cast<char*>(bytes.data()),
-                                      static_cast<DWORD>(bytes.size()), &written);
+            BOOL wrote = WritePrinter(printer, const_cast<char*>(bytes), size, &written);
             if (!Report("WritePrinter", wrote)) {
                 stage = kWriteFailed;
             }
-            std::printf("written %lu of %lu\n", written, static_cast<DWORD>(bytes.size()));
+            std::printf("written %lu of %lu\n", written, size);
             if (!Report("EndPagePrinter", EndPagePrinter(printer)) && stage == kCompleted) {
                 stage = kEndPageFailed;
             }
@@ -147,7 +156,7 @@ int Submit(const char* name, const std::vector<std::string>& datatypes,
         }
     }
     Report("ClosePrinter", ClosePrinter(printer));
-    if (stage == kCompleted && written != bytes.size()) {
+    if (stage == kCompleted && written != size) {
         stage = kShortWrite;
     }
     return stage;
@@ -197,13 +206,14 @@ int main(int argc, char** argv) {
         return kUsage;
     }
     Stamp("main");
-    std::vector<char> bytes;
-    if (!ReadWholeFile(argv[3], bytes)) {
+    std::unique_ptr<char[]> bytes;
+    DWORD size = 0;
+    if (!ReadWholeFile(argv[3], bytes, size)) {
         std::fprintf(stderr, "rawjob: cannot read %s\n", argv[3]);
         return kFileUnreadable;
     }
     Stamp("read");
-    int stage = Submit(argv[1], SplitDatatypes(argv[2]), bytes, wide);
+    int stage = Submit(argv[1], SplitDatatypes(argv[2]), bytes.get(), size, wide);
     std::printf("exit %d\n", stage);
     return stage;
 }
