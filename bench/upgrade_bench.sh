@@ -185,9 +185,9 @@ app_exit
 bare_dialog_timed "$work/warm.s"
 
 for i in $(seq 1 "$repeats"); do
-    # Upgrade, peak memory and cold start: a fresh program each time, so its peak belongs to
-    # this upgrade alone.
-    app_start_timed "$work/cold.s"
+    # Upgrade and peak memory: a fresh program each time, so its peak belongs to this upgrade
+    # alone.
+    app_start
     pid=$(app_pid_of_program)
     select_printer "$queue"
     set_debug_mode unchecked
@@ -204,11 +204,24 @@ for i in $(seq 1 "$repeats"); do
 
     rawjob_send
     lp_send
-    bare_dialog_timed "$work/bare.s"
     echo "run $i: upgrade $(tail -n 1 "$work/upgrade.s") s, rawjob $(tail -n 1 "$work/rawjob.s") s" \
         "(launch $(tail -n 1 "$work/rawjob_launch.s") s), lp $(tail -n 1 "$work/lp.s") s;" \
-        "start $(tail -n 1 "$work/cold.s") s, bare $(tail -n 1 "$work/bare.s") s;" \
         "VmHWM idle $idle KiB, after upgrade $hwm KiB" >&2
+done
+
+# Cold start, the two programs back to back with nothing else running, taking turns at going
+# first so that neither always follows the other's exit.
+for i in $(seq 1 "$repeats"); do
+    if [ $((i % 2)) -eq 1 ]; then
+        bare_dialog_timed "$work/bare.s"
+        app_start_timed "$work/cold.s"
+        app_exit
+    else
+        app_start_timed "$work/cold.s"
+        app_exit
+        bare_dialog_timed "$work/bare.s"
+    fi
+    echo "start $i: program $(tail -n 1 "$work/cold.s") s, bare $(tail -n 1 "$work/bare.s") s" >&2
 done
 
 # Forms 1 to N from the Print click to the Nth job's last byte, against N lp submissions of the
