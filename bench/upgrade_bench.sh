@@ -235,7 +235,7 @@ mkdir -p "$work/forms"
 for i in $(seq 1 "$repeats"); do
     before=$(e2e_job_count "$queue")
     t0=$(now)
-    app_drv click "$APP_CAPTION" "$APP_PRINT"
+    app_drv click "$APP_CAPTION" "$APP_PRINT" --timeout 600
     E2E_SURPLUS_GRACE=0 e2e_wait_jobs "$queue" "$before" "$forms" 600
     elapsed "$t0" "$(close_time $((before + forms)))" >>"$work/forms.s"
     echo >>"$work/forms.s"
