@@ -8,7 +8,9 @@
 #include "platform/file.h"
 #include "platform/job_monitor.h"
 #include "platform/printer_list_source.h"
+#include "platform/server_selector.h"
 #include "platform/spooler.h"
+#include "platform/write_progress.h"
 #include "settings/print_settings.h"
 
 namespace tessaline {
@@ -17,30 +19,6 @@ namespace tessaline {
 // so it must not follow this program's file name as the window's key does.
 inline constexpr char kCliMakerKey[] = "Korvane";
 inline constexpr char kCliApplicationKey[] = "Tessaline";
-
-// Told how far the single write of a job has gone. Called on the thread that writes.
-class WriteProgress {
-  public:
-    virtual ~WriteProgress() = default;
-    virtual void OnWritten(std::uint64_t done, std::uint64_t total) = 0;
-};
-
-// A spooler whose write can be watched while it goes out (one that writes in pieces).
-class WriteProgressSource {
-  public:
-    virtual ~WriteProgressSource() = default;
-    // sink stays valid until it is replaced; null stops the reports.
-    virtual void SetWriteProgress(WriteProgress* sink) = 0;
-};
-
-// The print server the spooler and printer list talk to (--server HOST[:PORT]).
-class ServerSelector {
-  public:
-    virtual ~ServerSelector() = default;
-    // Called before any printer is listed or opened. False: the name cannot be used; err says
-    // why in one line.
-    virtual bool UseServer(const std::string& hostPort, std::string* err) = 0;
-};
 
 // Time for --wait; a fake clock makes the loop testable.
 class CliClock {
