@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+#include <cups/cups.h>
+
+namespace tessaline {
+
+// Whether the scheduler behind http has a printer or class of this name. Asked directly, not
+// through cupsGetNamedDest, which looks for a missing name on the network for a second.
+bool QueueExists(http_t* http, const std::string& queue);
+
+// The scheduler's URI of a queue, as lp names it ("ipp://localhost/printers/NAME").
+std::string QueueUri(const std::string& queue);
+
+}  // namespace tessaline
