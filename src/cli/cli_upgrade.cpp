@@ -62,7 +62,7 @@ int StopBeforeSending(const CliOptions& options, CliPlatform& platform, const ch
 
 int FileError(const CliOptions& options, CliPlatform& platform, const std::string& text) {
     return StopBeforeSending(options, platform, "FileError",
-                             std::string(kFileErrorCaption) + ": " + text + ": " + options.file,
+                             std::string(kFileErrorCaption) + ": " + options.file + ": " + text,
                              kExitFileError);
 }
 
