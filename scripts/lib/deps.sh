@@ -6,7 +6,7 @@ TESSALINE_PACKAGES=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 fonts-wine
     xvfb xauth x11-utils xdotool imagemagick
-    cups-daemon cups-client cups
+    cups-daemon cups-client cups libcups2-dev python3
     clang libclang-rt-14-dev valgrind
 )
 
