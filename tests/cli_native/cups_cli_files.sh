@@ -14,7 +14,7 @@ exec {lock_fd}<"$work/locked.bin"
 flock --exclusive "$lock_fd"
 # The lock belongs to this shell's open file; the program is another process.
 cli_run upgrade "$work/locked.bin" --printer "$CLI_QUEUE_A" --yes
-cli_expect "locked" 3 "" "tessaline-cli: File Error: $not_opened: $work/locked.bin"
+cli_expect "locked" 3 "" "tessaline-cli: File Error: $work/locked.bin: $not_opened"
 cli_run upgrade "$work/locked.bin" --printer "$CLI_QUEUE_A" --yes --json
 e2e_assert_eq "locked, json: exit code" 3 "$CLI_RC"
 e2e_assert_eq "locked, json" \
@@ -30,7 +30,7 @@ before=$((before + 1))
 # ---- missing ----
 
 cli_run upgrade "$work/missing.bin" --printer "$CLI_QUEUE_A" --yes
-cli_expect "missing" 3 "" "tessaline-cli: File Error: $not_opened: $work/missing.bin"
+cli_expect "missing" 3 "" "tessaline-cli: File Error: $work/missing.bin: $not_opened"
 
 # ---- 4 GiB and more, sparse: refused before asking, so no --yes is needed ----
 
@@ -38,7 +38,7 @@ for size in 4294967296 4294967297; do
     rm -f "$work/large.bin"
     truncate -s "$size" "$work/large.bin"
     cli_run upgrade "$work/large.bin" --printer "$CLI_QUEUE_A"
-    cli_expect "size $size" 3 "" "tessaline-cli: File Error: $too_large: $work/large.bin"
+    cli_expect "size $size" 3 "" "tessaline-cli: File Error: $work/large.bin: $too_large"
 done
 rm -f "$work/large.bin"
 

@@ -71,8 +71,8 @@ std::uint32_t CupsSpooler::StartDocPrinter(PrinterHandle handle, const DocInfo1&
         return 0;
     }
     const char* title = doc.docName != nullptr ? doc.docName : "";
-    const int jobId = cupsCreateJob(open->Http(), open->Queue().c_str(), title, 0, nullptr);
-    if (jobId <= 0) {
+    const int jobId = CreateJob(open->Http(), open->Queue(), title);
+    if (jobId == 0) {
         return 0;
     }
     open->m_jobId = jobId;
