@@ -17,6 +17,13 @@
 
 namespace {
 
+// A console, not just a character device: the C runtime's _isatty also says yes for NUL, and a
+// program run with input from NUL must not wait for an answer.
+bool IsConsole(DWORD which) {
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(which), &mode) != FALSE;
+}
+
 class Win32Clock final : public tessaline::CliClock {
   public:
     std::uint64_t NowMilliseconds() override { return ::GetTickCount64(); }
@@ -53,7 +60,7 @@ int main(int argc, char** argv) {
                                     std::cin,
                                     std::cout,
                                     std::cerr,
-                                    _isatty(_fileno(stdin)) != 0,
-                                    _isatty(_fileno(stderr)) != 0};
+                                    IsConsole(STD_INPUT_HANDLE),
+                                    IsConsole(STD_ERROR_HANDLE)};
     return tessaline::RunCli(args, platform);
 }
