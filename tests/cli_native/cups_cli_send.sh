@@ -23,9 +23,9 @@ before=$(e2e_job_count "$CLI_QUEUE_A")
 cli_run upgrade "$work/upgrade.bin" --printer "$CLI_QUEUE_A" --yes --json
 job=$(sed -n 's/.*"job":\([0-9]*\).*/\1/p' <<<"$CLI_OUT")
 cli_expect "json" 0 "{\"printer\":\"$CLI_QUEUE_A\",\"stage\":\"Completed\",\"size\":$size,\"written\":$size,\"datatype\":\"RAW\",\"job\":$job}" ""
-lpstat -W all -o "$CLI_QUEUE_A" | grep -q "^$CLI_QUEUE_A-$job " ||
-    e2e_fail "json: CUPS has no job $job on $CLI_QUEUE_A"
 e2e_wait_jobs "$CLI_QUEUE_A" "$before" 1
+e2e_wait_until 10 cli_job_ended "$CLI_QUEUE_A" "$job" ||
+    e2e_fail "json: CUPS has no job $job on $CLI_QUEUE_A"
 e2e_assert_job_file "$(e2e_job_file "$CLI_QUEUE_A" $((before + 1)))" "$work/upgrade.bin"
 
 # ---- several printers, one missing ----
@@ -58,5 +58,17 @@ cupsreject Tessaline_Cli_Rejecting
 cli_run upgrade "$work/random.bin" --printer Tessaline_Cli_Rejecting --yes --json
 cli_expect "rejecting queue" 5 \
     '{"printer":"Tessaline_Cli_Rejecting","stage":"StartDocFailed","size":'"$random_size"',"written":0,"datatype":null,"job":null}' ""
+
+# ---- an empty file: CUPS refuses the document when it ends, and the job is cancelled ----
+
+: >"$work/empty.bin"
+before_b=$(e2e_job_count "$CLI_QUEUE_B")
+cli_run upgrade "$work/empty.bin" --printer "$CLI_QUEUE_B" --yes --json
+job=$(sed -n 's/.*"job":\([0-9]*\).*/\1/p' <<<"$CLI_OUT")
+cli_expect "empty file" 5 \
+    '{"printer":"'"$CLI_QUEUE_B"'","stage":"EndDocFailed","size":0,"written":0,"datatype":"RAW","job":'"$job"'}' ""
+cli_job_ended "$CLI_QUEUE_B" "$job" ||
+    e2e_fail "empty file: job $job was left in the queue: $(lpstat -o "$CLI_QUEUE_B")"
+e2e_expect_no_jobs "$CLI_QUEUE_B" "$before_b" 1
 
 echo "all checks passed"

@@ -70,4 +70,8 @@ cli_expect() {
 # The window's outcome line for a whole file.
 cli_sent_line() { echo "$1: Successfully sent entire file to printer.  File size: $2, Bytes written: $2"; }
 
+# cli_job_ended QUEUE JOB: CUPS lists the job among the ended ones (completed, aborted or
+# cancelled; newest first, so a long history does not hide it).
+cli_job_ended() { lpstat -W completed -o "$1" 2>/dev/null | grep -q "^$1-$2 "; }
+
 cli_random_file() { head -c "$2" /dev/urandom >"$1"; }
