@@ -125,6 +125,8 @@ Group lp
 SystemGroup root
 FileDevice No
 EOF
+    # Job history is kept, as CUPS keeps it by default: without it a finished job is forgotten at
+    # once, and whether it completed or was aborted can no longer be asked.
     cat >"$home/cupsd.conf" <<EOF
 LogLevel info
 Listen $home/cups.sock
@@ -134,7 +136,7 @@ BrowseLocalProtocols none
 WebInterface No
 DefaultAuthType None
 ErrorPolicy abort-job
-PreserveJobHistory No
+PreserveJobHistory Yes
 PreserveJobFiles No
 MaxJobs 0
 <Location />

@@ -27,17 +27,10 @@ class DebugNotices : public NoticeReceiver {
         if (!m_on) {
             return;
         }
-        switch (notice) {
-            case Notice::XpsPassAccepted:
-                m_boxes.Show(kXpsPassAcceptedText, kPrinterStatusCaption, kWarning);
-                break;
-            case Notice::XpsPassRefused:
-                m_boxes.Show(kXpsPassRefusedText, kPrinterErrorCaption, kWarning);
-                break;
-            case Notice::RawRefused:
-                m_boxes.Show(kRawRefusedText, kPrinterErrorCaption, kWarning);
-                m_toldNotSent = true;
-                break;
+        const UpgradeMessage message = NoticeMessage(notice);
+        m_boxes.Show(message.text, message.caption, message.type);
+        if (notice == Notice::RawRefused) {
+            m_toldNotSent = true;
         }
     }
 
@@ -86,7 +79,7 @@ const char* StageFailureText(RawJobStage stage) {
         case RawJobStage::Completed:
             break;
     }
-    return nullptr;
+    return "";
 }
 
 // Unsigned on purpose: a length above 2^31 - 1 must not read as a negative size.
@@ -94,49 +87,82 @@ std::string CountsText(const char* lead, std::uint32_t length, std::uint32_t wri
     return std::string(lead) + std::to_string(length) + kBytesWrittenText + std::to_string(written);
 }
 
-void ReportResult(MessageBoxes& boxes, const RawJobResult& result, std::uint32_t length,
-                  const DebugNotices& notices) {
-    if (result.stage == RawJobStage::Completed) {
-        if (result.IsComplete(length)) {
-            boxes.Show(CountsText(kSentAllText, length, result.written), kPrintingCompleteCaption,
-                       kInformation);
-        } else {
-            boxes.Show(CountsText(kSentPartText, length, result.written), kPrinterErrorCaption,
-                       kWarning);
-        }
-        return;
-    }
-    if (result.stage == RawJobStage::StartDocFailed && notices.ToldNotSent()) {
-        return;
-    }
-    boxes.Show(StageFailureText(result.stage), kPrinterErrorCaption, kWarning);
-}
-
-// Takes the file's length; a file too large for one write gets the "File Error" box and false.
-bool RefuseIfTooLarge(ReadableFile& file, MessageBoxes& boxes, std::uint32_t* length = nullptr) {
-    const std::uint64_t fileLength = file.Length();
-    if (fileLength > kLargestUpgradeFile) {
-        boxes.Show(kFileTooLargeText, kFileErrorCaption, kWarning);
-        return false;
-    }
-    if (length != nullptr) {
-        *length = static_cast<std::uint32_t>(fileLength);
-    }
-    return true;
+void Show(MessageBoxes& boxes, const UpgradeMessage& message) {
+    boxes.Show(message.text, message.caption, message.type);
 }
 
 }  // namespace
 
-void FlashUpgrade(const FlashUpgradeContext& context) {
-    const std::unique_ptr<ReadableFile> file = context.files.OpenForReading(context.path);
-    if (!file) {
-        context.boxes.Show(kFileNotOpenedText, kFileErrorCaption, kWarning);
-        return;
+OpenedUpgradeFile OpenUpgradeFile(FileSystem& files, const std::string& path) {
+    OpenedUpgradeFile opened;
+    opened.file = files.OpenForReading(path);
+    if (!opened.file) {
+        opened.status = UpgradeFileStatus::NotOpened;
+        return opened;
     }
-
     // Asked before the confirmation so that a file too large is refused before the user is
     // asked to commit.
-    if (!RefuseIfTooLarge(*file, context.boxes)) {
+    opened.status = opened.file->Length() > kLargestUpgradeFile ? UpgradeFileStatus::TooLarge
+                                                                : UpgradeFileStatus::Opened;
+    return opened;
+}
+
+bool ReadUpgradeFile(ReadableFile& file, UpgradeBytes* bytes) {
+    // Asked again: our sharing mode does not keep out a change made from outside Wine while
+    // the confirmation was up, and an old length would send a prefix reported as complete.
+    const std::uint64_t length = file.Length();
+    if (length > kLargestUpgradeFile) {
+        return false;
+    }
+    bytes->length = static_cast<std::uint32_t>(length);
+    // Not value-initialised: every byte is overwritten by the read before anything is sent.
+    bytes->data.reset(new std::uint8_t[bytes->length]);
+    ReadWhole(file, bytes->data.get(), bytes->length);
+    return true;
+}
+
+RawJobResult SubmitUpgrade(Spooler& spooler, const PrinterName& printer, const UpgradeBytes& bytes,
+                           NoticeReceiver* notices) {
+    return SubmitRawJob(spooler, printer, bytes.data.get(), bytes.length, notices);
+}
+
+UpgradeMessage FileStatusMessage(UpgradeFileStatus status) {
+    return {status == UpgradeFileStatus::TooLarge ? kFileTooLargeText : kFileNotOpenedText,
+            kFileErrorCaption, kWarning};
+}
+
+UpgradeMessage NoticeMessage(Notice notice) {
+    switch (notice) {
+        case Notice::XpsPassAccepted:
+            return {kXpsPassAcceptedText, kPrinterStatusCaption, kWarning};
+        case Notice::XpsPassRefused:
+            return {kXpsPassRefusedText, kPrinterErrorCaption, kWarning};
+        case Notice::RawRefused:
+            break;
+    }
+    return {kRawRefusedText, kPrinterErrorCaption, kWarning};
+}
+
+std::optional<UpgradeMessage> OutcomeMessage(const RawJobResult& result, std::uint32_t length,
+                                             bool rawRefusedTold) {
+    if (result.stage == RawJobStage::Completed) {
+        if (result.IsComplete(length)) {
+            return UpgradeMessage{CountsText(kSentAllText, length, result.written),
+                                  kPrintingCompleteCaption, kInformation};
+        }
+        return UpgradeMessage{CountsText(kSentPartText, length, result.written),
+                              kPrinterErrorCaption, kWarning};
+    }
+    if (result.stage == RawJobStage::StartDocFailed && rawRefusedTold) {
+        return std::nullopt;
+    }
+    return UpgradeMessage{StageFailureText(result.stage), kPrinterErrorCaption, kWarning};
+}
+
+void FlashUpgrade(const FlashUpgradeContext& context) {
+    const OpenedUpgradeFile opened = OpenUpgradeFile(context.files, context.path);
+    if (opened.status != UpgradeFileStatus::Opened) {
+        Show(context.boxes, FileStatusMessage(opened.status));
         return;
     }
 
@@ -146,22 +172,18 @@ void FlashUpgrade(const FlashUpgradeContext& context) {
         return;
     }
 
-    // Asked again: our sharing mode does not keep out a change made from outside Wine while
-    // the confirmation was up, and an old length would send a prefix reported as complete.
-    std::uint32_t length = 0;
-    if (!RefuseIfTooLarge(*file, context.boxes, &length)) {
+    UpgradeBytes bytes;
+    if (!ReadUpgradeFile(*opened.file, &bytes)) {
+        Show(context.boxes, FileStatusMessage(UpgradeFileStatus::TooLarge));
         return;
     }
 
-    // Not value-initialised: every byte is overwritten by the read before anything is sent.
-    const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[length]);
-    ReadWhole(*file, buffer.get(), length);
-
     const PrinterName printer = context.host.SelectedPrinter();
     DebugNotices notices(context.host, context.boxes);
-    const RawJobResult result =
-        SubmitRawJob(context.spooler, printer, buffer.get(), length, &notices);
-    ReportResult(context.boxes, result, length, notices);
+    const RawJobResult result = SubmitUpgrade(context.spooler, printer, bytes, &notices);
+    if (const auto outcome = OutcomeMessage(result, bytes.length, notices.ToldNotSent())) {
+        Show(context.boxes, *outcome);
+    }
 }
 
 }  // namespace tessaline

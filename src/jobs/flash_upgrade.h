@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "jobs/raw_job.h"
@@ -56,6 +58,54 @@ inline constexpr char kBytesWrittenText[] = ", Bytes written: ";
 
 // The whole file goes out in one write, whose length is a 32-bit count.
 inline constexpr std::uint64_t kLargestUpgradeFile = 0xFFFFFFFFu;
+
+// ---- The upgrade's steps, shared by the window and the command line
+
+// A message with the text, caption and box type the window gives it.
+struct UpgradeMessage {
+    std::string text;
+    const char* caption;
+    std::uint32_t type;
+};
+
+enum class UpgradeFileStatus {
+    Opened,
+    NotOpened,  // missing, held by another program, or any other refusal to open
+    TooLarge,   // 4 GiB or more: one write cannot carry it
+};
+
+struct OpenedUpgradeFile {
+    UpgradeFileStatus status = UpgradeFileStatus::NotOpened;
+    std::unique_ptr<ReadableFile> file;  // set with Opened, and with TooLarge until released
+};
+
+// The first step, before the confirmation: opens the file with no sharing and takes its length
+// once to refuse a file too large. A failing length query throws FileException.
+OpenedUpgradeFile OpenUpgradeFile(FileSystem& files, const std::string& path);
+
+// The whole file in memory.
+struct UpgradeBytes {
+    std::unique_ptr<std::uint8_t[]> data;
+    std::uint32_t length = 0;
+};
+
+// The step after the confirmation: takes the length again and reads the file whole. False
+// when the file has grown to 4 GiB meanwhile. Throws FileException when the length query or a
+// read fails or the file ends early, and std::bad_alloc when the buffer cannot be had.
+bool ReadUpgradeFile(ReadableFile& file, UpgradeBytes* bytes);
+
+// One raw job carrying the whole file, "XPS_PASS" first.
+RawJobResult SubmitUpgrade(Spooler& spooler, const PrinterName& printer, const UpgradeBytes& bytes,
+                           NoticeReceiver* notices);
+
+// The "File Error" message for NotOpened or TooLarge.
+UpgradeMessage FileStatusMessage(UpgradeFileStatus status);
+// The message the window shows for a datatype notice in Debug Mode.
+UpgradeMessage NoticeMessage(Notice notice);
+// The window's outcome message for a job of length bytes. None when rawRefusedTold and the job
+// ended at the document start: the "RAW" notice has already said that nothing was sent.
+std::optional<UpgradeMessage> OutcomeMessage(const RawJobResult& result, std::uint32_t length,
+                                             bool rawRefusedTold);
 
 // What the window running the upgrade supplies.
 class FlashUpgradeHost {

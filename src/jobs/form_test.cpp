@@ -85,6 +85,7 @@ bool SendFormTest(const FormTestContext& context, std::int32_t form) {
     context.host.TakeFields();
     const auto length = static_cast<std::uint32_t>(job.size());
     const RawJobResult result = SubmitRawJob(context.spooler, printer, job.data(), length, nullptr);
+    context.host.OnFormResult(form, result, length);
     return result.IsComplete(length);
 }
 

@@ -32,6 +32,9 @@ class FormTestHost {
     virtual PrinterName SelectedPrinter() = 0;
     // Take the window's fields into its members.
     virtual void TakeFields() = 0;
+    // Told each form's job outcome as it ends; the window ignores them.
+    virtual void OnFormResult(std::int32_t /*form*/, const RawJobResult& /*result*/,
+                              std::uint32_t /*length*/) {}
 };
 
 struct FormTestContext {

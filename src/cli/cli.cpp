@@ -1,0 +1,82 @@
+#include <ostream>
+
+#include "cli/cli_args.h"
+#include "cli/cli_forms.h"
+#include "cli/cli_help.h"
+#include "cli/cli_platform.h"
+#include "cli/cli_report.h"
+#include "cli/cli_settings.h"
+#include "cli/cli_upgrade.h"
+#include "jobs/raw_job.h"
+#include "version.h"
+
+namespace tessaline {
+namespace {
+
+int UsageError(CliPlatform& platform, const std::string& error) {
+    platform.err << "tessaline-cli: " << error << "\nTry 'tessaline-cli --help'.\n";
+    return kExitUsage;
+}
+
+int RunPrinters(const CliOptions& options, CliPlatform& platform) {
+    const PrinterList printers = ListPrinters(platform.printers);
+    if (!options.json) {
+        for (const PrinterName& printer : printers) {
+            platform.out << printer << '\n';
+        }
+        return kExitOk;
+    }
+    std::string json = "[";
+    for (std::size_t i = 0; i < printers.size(); ++i) {
+        json += (i == 0 ? "" : ",") + JsonString(printers[i]);
+    }
+    platform.out << json << "]\n";
+    return kExitOk;
+}
+
+int Dispatch(const CliOptions& options, CliPlatform& platform) {
+    switch (options.command) {
+        case CliCommand::Help:
+            platform.out << CliHelpText();
+            return kExitOk;
+        case CliCommand::Version:
+            platform.out << "tessaline-cli " << kVersion << '\n';
+            return kExitOk;
+        case CliCommand::Printers:
+            return RunPrinters(options, platform);
+        case CliCommand::Upgrade:
+            return RunUpgrade(options, platform);
+        case CliCommand::Forms:
+            return RunForms(options, platform);
+        case CliCommand::Settings:
+            return RunSettings(options, platform);
+    }
+    return kExitUsage;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, CliPlatform& platform) {
+    const ParsedArgs parsed = ParseCliArgs(args);
+    if (!parsed.ok) {
+        return UsageError(platform, parsed.error);
+    }
+    const CliOptions& options = parsed.options;
+    if (options.server) {
+        if (platform.server == nullptr) {
+            return UsageError(platform,
+                              "--server is not used here; name a print server's printer as "
+                              "\\\\server\\printer");
+        }
+        std::string why;
+        if (!platform.server->UseServer(*options.server, &why)) {
+            return UsageError(platform, "--server " + *options.server + ": " + why);
+        }
+    }
+    const int code = Dispatch(options, platform);
+    platform.out.flush();
+    platform.err.flush();
+    return code;
+}
+
+}  // namespace tessaline

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessaline {
+
+enum class CliCommand { Help, Version, Printers, Upgrade, Forms, Settings };
+
+inline constexpr std::uint32_t kDefaultWaitSeconds = 300;
+
+struct CliOptions {
+    CliCommand command = CliCommand::Help;
+    std::string file;   // upgrade
+    std::string range;  // forms
+    std::vector<std::string> printers;
+    bool yes = false;
+    bool debug = false;
+    bool json = false;
+    std::optional<std::uint32_t> waitSeconds;  // set with --wait
+    std::optional<std::string> server;
+    std::optional<std::string> pageSize;
+    std::optional<std::string> orientation;
+};
+
+struct ParsedArgs {
+    bool ok = false;
+    CliOptions options;
+    std::string error;  // one line, with ok false
+};
+
+// args excludes the program name. --help anywhere wins over everything else.
+ParsedArgs ParseCliArgs(const std::vector<std::string>& args);
+
+}  // namespace tessaline

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "platform/file.h"
+#include "platform/job_monitor.h"
+#include "platform/printer_list_source.h"
+#include "platform/server_selector.h"
+#include "platform/spooler.h"
+#include "platform/write_progress.h"
+#include "settings/print_settings.h"
+
+namespace tessaline {
+
+// The window's own settings key, HKCU\Software\Korvane\Tessaline: the command line shares it,
+// so it must not follow this program's file name as the window's key does.
+inline constexpr char kCliMakerKey[] = "Korvane";
+inline constexpr char kCliApplicationKey[] = "Tessaline";
+
+// Time for --wait; a fake clock makes the loop testable.
+class CliClock {
+  public:
+    virtual ~CliClock() = default;
+    virtual std::uint64_t NowMilliseconds() = 0;
+    virtual void SleepMilliseconds(std::uint32_t milliseconds) = 0;
+};
+
+// Everything the command line needs from its platform, built by the composition root
+// (main_win32.cpp or main_cups.cpp). Nothing here is owned by the command line.
+struct CliPlatform {
+    Spooler& spooler;
+    PrinterListSource& printers;
+    // Built over kCliMakerKey / kCliApplicationKey. Reading must never store anything.
+    ProfileStore& profile;
+    FileSystem& files;
+    JobMonitor& jobs;
+    CliClock& clock;
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    bool inIsTerminal;   // standard input is a terminal: the confirmation may be asked
+    bool errIsTerminal;  // standard error is a terminal: progress may be drawn
+    // Null where the one write cannot be watched (the Win32 spooler's single WritePrinter).
+    WriteProgressSource* progress = nullptr;
+    // Null where --server means nothing (Windows reaches servers as \\server\printer).
+    ServerSelector* server = nullptr;
+};
+
+// args excludes the program name. Returns the exit code (0 to 7).
+int RunCli(const std::vector<std::string>& args, CliPlatform& platform);
+
+}  // namespace tessaline

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "jobs/raw_job.h"
+#include "platform/job_monitor.h"
+
+namespace tessaline {
+
+// The exit codes, stable and documented in --help, the README and the manual page.
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitUsage = 1,
+    kExitNotConfirmed = 2,
+    kExitFileError = 3,
+    kExitPrinterNotOpened = 4,
+    kExitStageRefused = 5,
+    kExitPartialWrite = 6,
+    kExitWaitFailed = 7,
+};
+
+// What one job (one printer of an upgrade, or one form) ended as.
+struct JobReport {
+    std::string printer;
+    std::optional<std::int32_t> form;  // forms only
+    std::string stage;                 // a RawJobStage name, "FileError" or "NotConfirmed"
+    std::optional<std::uint32_t> size;
+    std::uint32_t written = 0;
+    const char* datatype = nullptr;
+    std::uint32_t jobId = 0;
+    bool waited = false;            // --wait was given: the object carries "state"
+    std::optional<JobState> state;  // null for a job that was not followed
+};
+
+const char* StageName(RawJobStage stage);
+const char* JobStateName(JobState state);
+// Final states end a --wait; Unknown ends it too, since asking again cannot change it.
+bool IsFinalJobState(JobState state);
+
+// 0 for a complete job, 4, 5 or 6 otherwise.
+int JobExitCode(const RawJobResult& result, std::uint32_t length);
+// 0 only for Completed; 7 for every other state, Unknown included: it never counts as printed.
+int WaitExitCode(JobState state);
+
+// A JSON string literal, with every control byte and non-ASCII byte escaped.
+std::string JsonString(std::string_view text);
+// One JSON object on one line, keys in a fixed order; absent values are null.
+std::string JobReportJson(const JobReport& report);
+
+// A few words for an incomplete job's stage, for forms and summaries.
+std::string StageWords(const RawJobResult& result, std::uint32_t length);
+
+}  // namespace tessaline

@@ -1,0 +1,66 @@
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_platform.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_job_monitor.h"
+#include "platform/win32/win32_printer_list_source.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_spooler.h"
+
+namespace {
+
+// A console, not just a character device: the C runtime's _isatty also says yes for NUL, and a
+// program run with input from NUL must not wait for an answer.
+bool IsConsole(DWORD which) {
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(which), &mode) != FALSE;
+}
+
+class Win32Clock final : public tessaline::CliClock {
+  public:
+    std::uint64_t NowMilliseconds() override { return ::GetTickCount64(); }
+    void SleepMilliseconds(std::uint32_t milliseconds) override { ::Sleep(milliseconds); }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Bytes out as they are: printer names are single-byte text and JSON lines end in \n alone.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+
+    tessaline::Win32Spooler spooler;
+    tessaline::Win32PrinterListSource printers;
+    tessaline::Win32Registry registry;
+    // The window's key, whatever this program is called.
+    tessaline::ProfileStore profile(registry, tessaline::kCliMakerKey,
+                                    tessaline::kCliApplicationKey);
+    tessaline::Win32FileSystem files;
+    tessaline::Win32JobMonitor jobs;
+    Win32Clock clock;
+
+    // The single WritePrinter cannot be watched, so there is no progress source and no
+    // --server: Windows reaches print servers through names such as \\server\printer.
+    tessaline::CliPlatform platform{spooler,
+                                    printers,
+                                    profile,
+                                    files,
+                                    jobs,
+                                    clock,
+                                    std::cin,
+                                    std::cout,
+                                    std::cerr,
+                                    IsConsole(STD_INPUT_HANDLE),
+                                    IsConsole(STD_ERROR_HANDLE)};
+    return tessaline::RunCli(args, platform);
+}

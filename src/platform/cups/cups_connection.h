@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cups/cups.h>
+
+namespace tessaline {
+
+// One connection to the CUPS scheduler that cupsServer() names: CUPS_SERVER, then the user's
+// and the system's client.conf, then the local default; or what cupsSetServer() chose for
+// --server. The destructor closes it.
+class CupsConnection {
+  public:
+    // Connects at once; Get() is null when the scheduler cannot be reached.
+    CupsConnection();
+    CupsConnection(const CupsConnection&) = delete;
+    CupsConnection& operator=(const CupsConnection&) = delete;
+    ~CupsConnection();
+
+    http_t* Get() const { return m_http; }
+
+  private:
+    http_t* m_http;
+};
+
+}  // namespace tessaline

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/job_monitor.h"
+
+namespace tessaline {
+
+// Job states from the scheduler's own record of the job (IPP Get-Job-Attributes, job-state).
+// A scheduler that keeps no history forgets a job once it ends; such a job, like one on a
+// deleted queue or one the scheduler never had, is Unknown.
+class CupsJobMonitor final : public JobMonitor {
+  public:
+    JobState State(const std::string& printer, std::uint32_t jobId) override;
+};
+
+// The JobState for an IPP job-state value (3 pending to 9 completed).
+JobState JobStateFromIpp(int ippJobState);
+
+}  // namespace tessaline

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/server_selector.h"
+
+namespace tessaline {
+
+// --server for CUPS: the scheduler every later connection of this process goes to, in place
+// of CUPS_SERVER and client.conf. Takes HOST, HOST:PORT, [IPv6]:PORT or a socket path.
+class CupsServerSelector final : public ServerSelector {
+  public:
+    bool UseServer(const std::string& hostPort, std::string* err) override;
+};
+
+// Empty when hostPort names a server in a form CUPS takes, else why not, in one line.
+std::string CheckServerName(const std::string& hostPort);
+
+}  // namespace tessaline

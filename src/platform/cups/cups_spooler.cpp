@@ -1,0 +1,141 @@
+#include "platform/cups/cups_spooler.h"
+
+#include <cstring>
+
+#include "platform/cups/cups_connection.h"
+#include "platform/cups/cups_queue.h"
+
+namespace tessaline {
+namespace {
+
+// The bytes go to the scheduler in pieces of this size, so the write can be watched.
+constexpr std::uint32_t kPieceSize = 1u << 20;
+
+// The one datatype a CUPS queue takes unchanged. "XPS_PASS" has no CUPS counterpart.
+constexpr char kRawDatatype[] = "RAW";
+
+}  // namespace
+
+// One opened destination: its own scheduler connection and, once started, its one job.
+class CupsSpooler::OpenQueue {
+  public:
+    explicit OpenQueue(std::string queue) : m_queue(std::move(queue)) {}
+    OpenQueue(const OpenQueue&) = delete;
+    OpenQueue& operator=(const OpenQueue&) = delete;
+
+    // A job whose document never ended would stay held in the queue; nobody else ends it.
+    ~OpenQueue() {
+        if (m_jobId != 0 && !m_documentEnded && m_connection.Get() != nullptr) {
+            cupsCancelJob2(m_connection.Get(), m_queue.c_str(), m_jobId, 0);
+        }
+    }
+
+    bool Connected() const { return m_connection.Get() != nullptr; }
+    http_t* Http() const { return m_connection.Get(); }
+    const std::string& Queue() const { return m_queue; }
+
+    int m_jobId = 0;
+    bool m_documentOpen = false;
+    bool m_documentEnded = false;
+
+  private:
+    CupsConnection m_connection;
+    std::string m_queue;
+};
+
+CupsSpooler::CupsSpooler() = default;
+CupsSpooler::~CupsSpooler() = default;
+
+CupsSpooler::OpenQueue* CupsSpooler::Find(PrinterHandle handle) const {
+    const auto found = m_open.find(handle);
+    return found == m_open.end() ? nullptr : found->second.get();
+}
+
+bool CupsSpooler::OpenPrinter(const char* printerName, PrinterHandle* handle) {
+    const std::string queue = QueueOfDestination(printerName);
+    auto open = std::make_unique<OpenQueue>(queue);
+    if (!open->Connected() || !QueueExists(open->Http(), queue)) {
+        return false;
+    }
+    *handle = reinterpret_cast<PrinterHandle>(open.get());
+    m_open.emplace(*handle, std::move(open));
+    return true;
+}
+
+std::uint32_t CupsSpooler::StartDocPrinter(PrinterHandle handle, const DocInfo1& doc) {
+    OpenQueue* open = Find(handle);
+    // Refused like a Windows queue whose print processor lacks the datatype: the caller's own
+    // fallback then offers "RAW".
+    if (open == nullptr || open->m_jobId != 0 || doc.datatype == nullptr ||
+        std::strcmp(doc.datatype, kRawDatatype) != 0) {
+        return 0;
+    }
+    const char* title = doc.docName != nullptr ? doc.docName : "";
+    const int jobId = CreateJob(open->Http(), open->Queue(), title);
+    if (jobId == 0) {
+        return 0;
+    }
+    open->m_jobId = jobId;
+    if (cupsStartDocument(open->Http(), open->Queue().c_str(), jobId, title, CUPS_FORMAT_RAW, 1) !=
+        HTTP_STATUS_CONTINUE) {
+        // The destructor cancels the job that has no document.
+        return 0;
+    }
+    open->m_documentOpen = true;
+    return static_cast<std::uint32_t>(jobId);
+}
+
+bool CupsSpooler::StartPagePrinter(PrinterHandle handle) {
+    const OpenQueue* open = Find(handle);
+    return open != nullptr && open->m_documentOpen;
+}
+
+bool CupsSpooler::WritePrinter(PrinterHandle handle, const void* bytes, std::uint32_t length,
+                               std::uint32_t* written) {
+    OpenQueue* open = Find(handle);
+    if (open == nullptr || !open->m_documentOpen) {
+        return false;
+    }
+    const char* next = static_cast<const char*>(bytes);
+    std::uint32_t done = 0;
+    while (done < length) {
+        const std::uint32_t piece = length - done < kPieceSize ? length - done : kPieceSize;
+        if (cupsWriteRequestData(open->Http(), next + done, piece) != HTTP_STATUS_CONTINUE) {
+            return false;
+        }
+        done += piece;
+        if (m_progress != nullptr) {
+            m_progress->OnWritten(done, length);
+        }
+    }
+    *written = done;
+    return true;
+}
+
+bool CupsSpooler::EndPagePrinter(PrinterHandle handle) {
+    const OpenQueue* open = Find(handle);
+    return open != nullptr && open->m_documentOpen;
+}
+
+bool CupsSpooler::EndDocPrinter(PrinterHandle handle) {
+    OpenQueue* open = Find(handle);
+    if (open == nullptr || !open->m_documentOpen) {
+        return false;
+    }
+    open->m_documentOpen = false;
+    // The scheduler answers only now whether it took the document (it refuses an empty one,
+    // or one whose transfer broke off).
+    const ipp_status_t status = cupsFinishDocument(open->Http(), open->Queue().c_str());
+    open->m_documentEnded = status <= IPP_STATUS_OK_CONFLICTING;
+    return open->m_documentEnded;
+}
+
+void CupsSpooler::ClosePrinter(PrinterHandle handle) {
+    m_open.erase(handle);
+}
+
+std::string QueueOfDestination(const std::string& destination) {
+    return destination.substr(0, destination.find('/'));
+}
+
+}  // namespace tessaline

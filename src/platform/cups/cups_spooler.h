@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/spooler.h"
+#include "platform/write_progress.h"
+
+namespace tessaline {
+
+// The spooler over libcups. A CUPS queue has no page and no datatype of the Windows kind, so
+// the calls map as follows:
+//   OpenPrinter      connects to the scheduler and checks that the destination exists;
+//   StartDocPrinter  creates a job and starts its one document, as a raw document
+//                    (application/vnd.cups-raw) for "RAW"; every other datatype, "XPS_PASS"
+//                    first, is refused as a Windows queue without it refuses it;
+//   Start/EndPage    nothing to do: a raw document has no pages;
+//   WritePrinter     streams the bytes in pieces, telling the progress sink after each;
+//   EndDocPrinter    ends the document and fails when the scheduler refused it;
+//   ClosePrinter     cancels a job whose document never ended, then disconnects.
+class CupsSpooler final : public Spooler, public WriteProgressSource {
+  public:
+    CupsSpooler();
+    CupsSpooler(const CupsSpooler&) = delete;
+    CupsSpooler& operator=(const CupsSpooler&) = delete;
+    ~CupsSpooler() override;
+
+    bool OpenPrinter(const char* printerName, PrinterHandle* handle) override;
+    std::uint32_t StartDocPrinter(PrinterHandle handle, const DocInfo1& doc) override;
+    bool StartPagePrinter(PrinterHandle handle) override;
+    bool WritePrinter(PrinterHandle handle, const void* bytes, std::uint32_t length,
+                      std::uint32_t* written) override;
+    bool EndPagePrinter(PrinterHandle handle) override;
+    bool EndDocPrinter(PrinterHandle handle) override;
+    void ClosePrinter(PrinterHandle handle) override;
+
+    void SetWriteProgress(WriteProgress* sink) override { m_progress = sink; }
+
+  private:
+    class OpenQueue;
+    OpenQueue* Find(PrinterHandle handle) const;
+
+    std::map<PrinterHandle, std::unique_ptr<OpenQueue>> m_open;
+    WriteProgress* m_progress = nullptr;
+};
+
+// The queue part of a destination name: "queue/instance" prints to "queue".
+std::string QueueOfDestination(const std::string& destination);
+
+}  // namespace tessaline

@@ -1,0 +1,137 @@
+#include "platform/cups/posix_file_system.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tessaline {
+namespace {
+
+// The descriptor of an open file, closed by the destructor.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    int Get() const { return m_fd; }
+
+  private:
+    int m_fd;
+};
+
+[[noreturn]] void ThrowErrno(const std::string& path) {
+    const int error = errno;
+    throw FileException(FileErrorCauseFromErrno(error), static_cast<std::uint32_t>(error), path);
+}
+
+class PosixFile final : public ReadableFile {
+  public:
+    PosixFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
+
+    std::uint64_t Length() override {
+        struct stat status {};
+        if (::fstat(m_fd.Get(), &status) != 0) {
+            ThrowErrno(m_path);
+        }
+        return static_cast<std::uint64_t>(status.st_size);
+    }
+
+    std::uint32_t Read(void* buffer, std::uint32_t count) override {
+        for (;;) {
+            const ssize_t read = ::read(m_fd.Get(), buffer, count);
+            if (read >= 0) {
+                return static_cast<std::uint32_t>(read);
+            }
+            if (errno != EINTR) {
+                ThrowErrno(m_path);
+            }
+        }
+    }
+
+  private:
+    Descriptor m_fd;
+    std::string m_path;
+};
+
+// flock and fcntl locks do not see each other on Linux; a program may hold either, so both
+// are looked at. F_GETLK needs no write access, unlike taking an fcntl write lock.
+bool HeldByAnother(int fd) {
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = 0;
+    probe.l_len = 0;
+    if (::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) {
+        return true;
+    }
+    int result = 0;
+    do {
+        result = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    return result != 0;
+}
+
+}  // namespace
+
+std::unique_ptr<ReadableFile> PosixFileSystem::OpenForReading(const std::string& path) {
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return nullptr;
+    }
+    // The file owns the descriptor from here, so each refusal below closes it.
+    auto file = std::make_unique<PosixFile>(fd, path);
+    struct stat status {};
+    // A folder opens on POSIX but not as a file on Windows; refuse it the same way.
+    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode) || HeldByAnother(fd)) {
+        return nullptr;
+    }
+    return file;
+}
+
+FileErrorCause FileErrorCauseFromErrno(int error) {
+    switch (error) {
+        case ENOENT:
+            return FileErrorCause::FileNotFound;
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case ELOOP:
+            return FileErrorCause::BadPath;
+        case EMFILE:
+        case ENFILE:
+            return FileErrorCause::TooManyOpenFiles;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return FileErrorCause::AccessDenied;
+        case EBADF:
+        case EISDIR:
+            return FileErrorCause::InvalidFile;
+        case ESPIPE:
+        case EOVERFLOW:
+            return FileErrorCause::BadSeek;
+        case EIO:
+            return FileErrorCause::HardIO;
+        case ETXTBSY:
+            return FileErrorCause::SharingViolation;
+        case EWOULDBLOCK:
+            return FileErrorCause::LockViolation;
+        case ENOSPC:
+        case EDQUOT:
+            return FileErrorCause::DiskFull;
+        default:
+            return FileErrorCause::Generic;
+    }
+}
+
+}  // namespace tessaline

@@ -1,0 +1,129 @@
+#include "settings/setting_names.h"
+
+#include <cctype>
+
+namespace tessaline {
+namespace {
+
+std::vector<std::string> Words(std::string_view text) {
+    std::vector<std::string> words;
+    std::string word;
+    for (const char c : text) {
+        if (c == ' ' || c == '\t') {
+            if (!word.empty()) {
+                words.push_back(word);
+                word.clear();
+            }
+            continue;
+        }
+        word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    if (!word.empty()) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+bool StartsWithWords(const std::vector<std::string>& entry, const std::vector<std::string>& given) {
+    if (given.empty() || given.size() > entry.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        if (entry[i] != given[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Only plain decimal positions: "+1" or "1x" are not numbers here.
+bool ParseIndex(std::string_view text, std::int32_t* index) {
+    if (text.empty() || text.size() > 9) {
+        return false;
+    }
+    std::int32_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        value = value * 10 + (c - '0');
+    }
+    *index = value;
+    return true;
+}
+
+}  // namespace
+
+const std::vector<std::string>& PageSizeNames() {
+    static const std::vector<std::string> names = {
+        "Executive (7 1/4 x 10 1/2 in.)",
+        "Letter (8 1/2 x 11 in.)",
+        "Legal (8 1/2 x 14 in.)",
+        "Ledger (11 x 17 in.)",
+        "A4 (210 mm x 297 mm)",
+        "A3 (297 mm x 420 mm)",
+        "Monarch Letter (3 7/8 x 7 1/2 in.)",
+        "Com-10 Business (4 1/8 x 9 1/2 in.)",
+        "International DL (100 mm x 220 mm)",
+        "International C5 (162 mm x 229 mm)",
+        "International B5 (176 mm x 250 mm)",
+        "Maximum [Custom] (Varies by printer)",
+    };
+    return names;
+}
+
+const std::vector<std::string>& OrientationNames() {
+    static const std::vector<std::string> names = {
+        "Portrait",
+        "Landscape",
+        "Reverse Portrait",
+        "Reverse Landscape",
+    };
+    return names;
+}
+
+std::string SettingName(const std::vector<std::string>& names, std::int32_t index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= names.size()) {
+        return {};
+    }
+    return names[static_cast<std::size_t>(index)];
+}
+
+SettingChoice FindSetting(const std::vector<std::string>& names, std::string_view given) {
+    SettingChoice choice;
+    std::int32_t index = 0;
+    if (ParseIndex(given, &index)) {
+        if (static_cast<std::size_t>(index) < names.size()) {
+            choice.match = NameMatch::Found;
+            choice.index = index;
+        }
+        return choice;
+    }
+    const std::vector<std::string> words = Words(given);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::vector<std::string> entry = Words(names[i]);
+        if (!StartsWithWords(entry, words)) {
+            continue;
+        }
+        // The whole text is always that entry, even if it also begins a longer one.
+        if (entry.size() == words.size()) {
+            choice.candidates.assign(1, names[i]);
+            choice.index = static_cast<std::int32_t>(i);
+            choice.match = NameMatch::Found;
+            return choice;
+        }
+        choice.candidates.push_back(names[i]);
+        choice.index = static_cast<std::int32_t>(i);
+    }
+    if (choice.candidates.size() == 1) {
+        choice.match = NameMatch::Found;
+    } else if (choice.candidates.size() > 1) {
+        choice.match = NameMatch::Ambiguous;
+        choice.index = -1;
+    } else {
+        choice.index = -1;
+    }
+    return choice;
+}
+
+}  // namespace tessaline
