@@ -8,6 +8,7 @@ TESSALINE_PACKAGES=(
     xvfb xauth x11-utils xdotool imagemagick
     cups-daemon cups-client cups
     clang libclang-rt-14-dev valgrind
+    locales
 )
 
 tessaline_install_deps() {

@@ -25,5 +25,6 @@ void CmdFileOpen(const Options& o);
 void CmdDropFile(const Options& o);
 void CmdMenuItems(const Options& o);
 void CmdList(const Options& o);
+void CmdCodePage(const Options& o);
 
 }  // namespace driver

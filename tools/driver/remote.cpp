@@ -128,18 +128,26 @@ std::string WindowsPath(const std::string& path) {
     return converted;
 }
 
-void PostDrop(HWND window, const std::vector<std::string>& paths) {
+void PostDrop(HWND window, const std::vector<std::string>& paths, bool wide) {
     std::vector<char> block(sizeof(DROPFILES));
+    const auto append = [&block, wide](const std::string& text) {
+        if (wide) {
+            const std::wstring w = Widen(text);
+            const char* bytes = reinterpret_cast<const char*>(w.c_str());
+            block.insert(block.end(), bytes, bytes + (w.size() + 1) * sizeof(wchar_t));
+        } else {
+            block.insert(block.end(), text.c_str(), text.c_str() + text.size() + 1);
+        }
+    };
     for (const std::string& path : paths) {
-        block.insert(block.end(), path.begin(), path.end());
-        block.push_back('\0');
+        append(path);
     }
-    block.push_back('\0');
+    append("");
     DROPFILES header = {};
     header.pFiles = sizeof(DROPFILES);
     header.pt = {10, 10};
     header.fNC = FALSE;
-    header.fWide = FALSE;
+    header.fWide = wide ? TRUE : FALSE;
     std::memcpy(block.data(), &header, sizeof header);
 
     Handle process(OpenTarget(ProcessOf(window)));

@@ -300,3 +300,24 @@ driver() {
     wine "$DRIVER" "$@" </dev/null 2>>"$RIG_DIR/logs/driver-$E2E_NAME.log" | tr -d '\r'
     return "${PIPESTATUS[0]}"
 }
+
+# ---- Code pages ----
+
+# e2e_code_page_932: the Wine processes this test starts from now on run with a Japanese
+# locale, so their ANSI code page is 932 (double-byte). The locale is built once per rig into
+# its own folder, so the machine's locales stay as they are. Fails unless Wine reports 932.
+e2e_code_page_932() {
+    local dir=$RIG_DIR/locale
+    if [ ! -d "$dir/ja_JP.UTF-8" ]; then
+        mkdir -p "$dir"
+        localedef -i ja_JP -f UTF-8 "$dir/ja_JP.UTF-8" >/dev/null 2>&1 ||
+            [ -f "$dir/ja_JP.UTF-8/LC_CTYPE" ] ||
+            e2e_fail "cannot build the ja_JP.UTF-8 locale (package locales)"
+    fi
+    export LOCPATH=$dir
+    # Bash itself keeps its own locale and says so; the Wine processes take these.
+    { export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8; } 2>/dev/null
+}
+
+# e2e_cp932 TEXT: TEXT (UTF-8) in code page 932, as a program of that code page holds it.
+e2e_cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
