@@ -119,7 +119,14 @@ std::string WindowsPath(const std::string& path) {
     if (to_dos == nullptr) {
         return path;
     }
-    WCHAR* dos = to_dos(path.c_str());
+    // The argument arrives in the ANSI code page, but Wine reads a Unix name as UTF-8: on a
+    // double-byte code page the name would otherwise come back with "?" in place of characters.
+    const std::wstring wide = Widen(path);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string unixName(static_cast<size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &unixName[0], size, nullptr, nullptr);
+    WCHAR* dos = to_dos(unixName.c_str());
     if (dos == nullptr) {
         throw DriverError("no Windows name for " + path);
     }
