@@ -2,9 +2,8 @@
 
 #include <shellapi.h>
 
-#include <vector>
-
 #include "framework/win32/application.h"
+#include "framework/whole_text.h"
 #include "framework/win32/file_open_dialog.h"
 #include "jobs/flash_upgrade.h"
 #include "jobs/form_test.h"
@@ -138,10 +137,15 @@ BOOL CLaserToolDlg::OnInitDialog() {
     }
 
     if (HMENU systemMenu = GetSystemMenu(GetSafeHwnd(), FALSE)) {
-        char about[256] = {};
-        if (LoadStringA(ProgramInstance(), IDS_ABOUTBOX, about, sizeof(about)) > 0) {
+        const HINSTANCE instance = ProgramInstance();
+        const std::string about =
+            FetchWholeText([] { return 0; },
+                           [instance](char* buffer, std::size_t size) {
+                               LoadStringA(instance, IDS_ABOUTBOX, buffer, static_cast<int>(size));
+                           });
+        if (!about.empty()) {
             AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about);
+            AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
         }
     }
 
@@ -259,11 +263,12 @@ Reply CLaserToolDlg::OnDropFiles(const Message& m) {
     const HDROP drop = reinterpret_cast<HDROP>(m.wParam);
     DropRelease release(drop);
     if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) >= 1) {
-        // Asked for its length first, so a long path arrives whole.
-        const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-        std::vector<char> path(static_cast<std::size_t>(length) + 1, '\0');
-        const UINT copied = DragQueryFileA(drop, 0, path.data(), length + 1);
-        m_strPath.assign(path.data(), copied);
+        // A drop made in UTF-16 reports its length in characters, which on a double-byte code
+        // page is short of the bytes the path needs.
+        m_strPath = FetchWholeText([drop] { return DragQueryFileA(drop, 0, nullptr, 0); },
+                                   [drop](char* buffer, std::size_t size) {
+                                       DragQueryFileA(drop, 0, buffer, static_cast<UINT>(size));
+                                   });
         SetDlgItemText(IDC_PATH, m_strPath);
     }
     return Default(m);

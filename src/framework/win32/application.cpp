@@ -2,32 +2,20 @@
 
 #include <commctrl.h>
 
-#include <vector>
-
 #include "framework/help_key.h"
+#include "framework/whole_text.h"
 #include "framework/win32/dialog.h"
 #include "settings/print_settings.h"
 
 namespace tessaline {
 namespace {
 
-// GetModuleFileNameA cuts long paths silently: grow the buffer until the whole path fits.
+// GetModuleFileNameA cuts long paths silently, and has no length query.
 std::string ModulePath(HINSTANCE instance) {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD length = GetModuleFileNameA(instance, buffer.data(), size);
-        if (length == 0) {
-            return {};
-        }
-        if (length < size) {
-            return std::string(buffer.data(), length);
-        }
-        if (buffer.size() >= 32768) {
-            return std::string(buffer.data(), length);
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+    return FetchWholeText([] { return MAX_PATH; },
+                          [instance](char* buffer, std::size_t size) {
+                              GetModuleFileNameA(instance, buffer, static_cast<DWORD>(size));
+                          });
 }
 
 }  // namespace
