@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include "framework/win32/application.h"
 #include "framework/whole_text.h"
 #include "framework/win32/file_open_dialog.h"
 #include "jobs/flash_upgrade.h"
@@ -57,19 +56,21 @@ class DebugModeBox final : public DebugSwitch {
 // The main window's side of the Print Setup flow.
 class MainWindowPrintSetup final : public PrintSetupHost {
   public:
-    explicit MainWindowPrintSetup(CDialog& window) : m_window(window) {}
+    MainWindowPrintSetup(const ProgramContext& context, CDialog& window)
+        : m_context(context), m_window(window) {}
     void TakeFields() override { m_window.UpdateData(true); }
     void RefreshFields() override { m_window.UpdateData(false); }
     int RunPrintSetupDialog(PrintSettings& selection) override {
-        CPrintSetupDlg dialog;
+        CPrintSetupDlg dialog(m_context);
         dialog.m_nPageSize = selection.pageSizeIndex;
         dialog.m_nOrientation = selection.orientationIndex;
-        const INT_PTR result = dialog.DoModal();
+        const INT_PTR result = dialog.DoModal(m_window.GetSafeHwnd());
         selection = PrintSettings{dialog.m_nPageSize, dialog.m_nOrientation};
         return static_cast<int>(result);
     }
 
   private:
+    const ProgramContext& m_context;
     CDialog& m_window;
 };
 
@@ -85,17 +86,12 @@ class DropRelease {
     HDROP m_drop;
 };
 
-HINSTANCE ProgramInstance() {
-    CApplication* app = CApplication::Current();
-    return app != nullptr ? app->Instance() : GetModuleHandleA(nullptr);
-}
-
 }  // namespace
 
-CLaserToolDlg::CLaserToolDlg(const MainWindowServices& services)
-    : CDialog(IDD_TESSALINE_DIALOG),
+CLaserToolDlg::CLaserToolDlg(const ProgramContext& context, const MainWindowServices& services)
+    : CDialog(context, IDD_TESSALINE_DIALOG),
       m_services(services),
-      m_hIcon(LoadIconA(ProgramInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+      m_hIcon(LoadIconA(context.instance, MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
 CLaserToolDlg::~CLaserToolDlg() {
     if (m_noticeFont != nullptr) {
@@ -137,7 +133,7 @@ BOOL CLaserToolDlg::OnInitDialog() {
     }
 
     if (HMENU systemMenu = GetSystemMenu(GetSafeHwnd(), FALSE)) {
-        const HINSTANCE instance = ProgramInstance();
+        const HINSTANCE instance = Context().instance;
         const std::string about =
             FetchWholeText([] { return 0; },
                            [instance](char* buffer, std::size_t size) {
@@ -181,8 +177,8 @@ void CLaserToolDlg::FillPrinterList() {
 Reply CLaserToolDlg::OnSysCommand(const Message& m) {
     // Only the low four bits are cleared: 0x10 to 0x1F all open the About box.
     if ((m.wParam & 0xFFF0u) == IDM_ABOUTBOX) {
-        CAboutDlg about;
-        about.DoModal();
+        CAboutDlg about(Context());
+        about.DoModal(GetSafeHwnd());
         return Reply::Done(0);
     }
     return Reply::PassOn();
@@ -217,7 +213,7 @@ Reply CLaserToolDlg::OnPrintForms(const Message&) {
 
 Reply CLaserToolDlg::OnBrowse(const Message&) {
     CFileOpenDialog dialog(nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, kAllFilesFilter);
-    if (dialog.DoModal() == IDOK) {
+    if (dialog.DoModal(GetSafeHwnd()) == IDOK) {
         // Only the path changes: text typed into the forms field stays as it is.
         m_strPath = dialog.GetPathName();
         SetDlgItemText(IDC_PATH, m_strPath);
@@ -246,7 +242,7 @@ Reply CLaserToolDlg::OnFormsFocus(const Message&) {
 }
 
 Reply CLaserToolDlg::OnPrintSetup(const Message&) {
-    MainWindowPrintSetup host(*this);
+    MainWindowPrintSetup host(Context(), *this);
     RunPrintSetup(m_services.profile, host);
     return Reply::Done(0);
 }

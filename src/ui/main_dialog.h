@@ -24,7 +24,7 @@ struct MainWindowServices {
 // The program's one top-level window: printer list, flash upgrade, forms test, print setup.
 class CLaserToolDlg : public CDialog {
   public:
-    explicit CLaserToolDlg(const MainWindowServices& services);
+    CLaserToolDlg(const ProgramContext& context, const MainWindowServices& services);
     ~CLaserToolDlg() override;
 
   protected:
@@ -48,7 +48,6 @@ class CLaserToolDlg : public CDialog {
     Reply OnDropFiles(const Message& m);
 
     void FillPrinterList();
-    std::string SelectedPrinter() const { return m_cbPrinter.GetWindowText(); }
 
     MainWindowServices m_services;
 

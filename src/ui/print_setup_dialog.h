@@ -11,7 +11,7 @@ namespace tessaline {
 // template's initial data.
 class CPrintSetupDlg : public CDialog {
   public:
-    CPrintSetupDlg() : CDialog(IDD_PRINT_SETUP) {}
+    explicit CPrintSetupDlg(const ProgramContext& context) : CDialog(context, IDD_PRINT_SETUP) {}
 
     std::int32_t m_nOrientation = -1;
     std::int32_t m_nPageSize = -1;
