@@ -77,9 +77,9 @@ for i in $(seq 1 "$repeats"); do
     idle=$(vm_kib "$pid" VmHWM)
     before=$(e2e_job_count "$queue")
     start_upgrade "$(win_path "$work/upgrade.kmf")"
-    app_drv wait-msgbox "$APP_CAPTION" --timeout 30 >/dev/null
+    drv wait-msgbox "$APP_CAPTION" --timeout 30 >/dev/null
     t0=$(now)
-    app_drv answer-msgbox "$APP_CAPTION" yes
+    drv answer-msgbox "$APP_CAPTION" yes
     expect_box "upgrade $i" "Printing Complete" "$(sent_text "$size")" 0x40 ok
     hwm=$(vm_kib "$pid" VmHWM)
     record_upgrade_job "$before" "$t0" "$work/upgrade.s"
@@ -99,13 +99,13 @@ done
 # of the very bytes the program sent.
 app_start
 select_printer "$queue"
-app_drv set-text "$APP_CAPTION" "$APP_FORMS" "1-$forms"
+drv set-text "$APP_CAPTION" "$IDC_MAIN_FORMS" "1-$forms"
 : >"$work/forms.s" ; : >"$work/lpforms.s"
 mkdir -p "$work/forms"
 for i in $(seq 1 "$repeats"); do
     before=$(e2e_job_count "$queue")
     t0=$(now)
-    app_drv click "$APP_CAPTION" "$APP_PRINT"
+    drv click "$APP_CAPTION" "$IDC_MAIN_PRINT"
     E2E_SURPLUS_GRACE=0 e2e_wait_jobs "$queue" "$before" "$forms" 600
     elapsed "$t0" "$(close_time $((before + forms)))" >>"$work/forms.s"
     echo >>"$work/forms.s"

@@ -104,13 +104,13 @@ const EventTable<CLaserToolDlg>& CLaserToolDlg::Events() {
         {WM_SYSCOMMAND, 0, 0, &CLaserToolDlg::OnSysCommand},
         {WM_PAINT, 0, 0, &CLaserToolDlg::OnPaint},
         {WM_QUERYDRAGICON, 0, 0, &CLaserToolDlg::OnQueryDragIcon},
-        {WM_COMMAND, BN_CLICKED, IDC_PRINT, &CLaserToolDlg::OnPrintForms},
-        {WM_COMMAND, BN_CLICKED, IDC_BROWSE, &CLaserToolDlg::OnBrowse},
-        {WM_COMMAND, BN_CLICKED, IDC_UPGRADE, &CLaserToolDlg::OnUpgrade},
-        {WM_COMMAND, EN_SETFOCUS, IDC_PATH, &CLaserToolDlg::OnPathFocus},
-        {WM_COMMAND, EN_SETFOCUS, IDC_FORMS, &CLaserToolDlg::OnFormsFocus},
-        {WM_COMMAND, BN_CLICKED, IDC_PRINT_SETUP, &CLaserToolDlg::OnPrintSetup},
-        {WM_COMMAND, BN_CLICKED, IDC_DEBUG_MODE, &CLaserToolDlg::OnDebugMode},
+        {WM_COMMAND, BN_CLICKED, IDC_MAIN_PRINT, &CLaserToolDlg::OnPrintForms},
+        {WM_COMMAND, BN_CLICKED, IDC_MAIN_BROWSE, &CLaserToolDlg::OnBrowse},
+        {WM_COMMAND, BN_CLICKED, IDC_MAIN_UPGRADE, &CLaserToolDlg::OnUpgrade},
+        {WM_COMMAND, EN_SETFOCUS, IDC_MAIN_PATH, &CLaserToolDlg::OnPathFocus},
+        {WM_COMMAND, EN_SETFOCUS, IDC_MAIN_FORMS, &CLaserToolDlg::OnFormsFocus},
+        {WM_COMMAND, BN_CLICKED, IDC_MAIN_PRINT_SETUP, &CLaserToolDlg::OnPrintSetup},
+        {WM_COMMAND, BN_CLICKED, IDC_MAIN_DEBUG_MODE, &CLaserToolDlg::OnDebugMode},
         {WM_DROPFILES, 0, 0, &CLaserToolDlg::OnDropFiles},
     };
     static constexpr EventTable<CLaserToolDlg> table{rows};
@@ -122,9 +122,9 @@ Reply CLaserToolDlg::OnEvent(const Message& m) {
 }
 
 void CLaserToolDlg::DoDataExchange(DataExchange& dx) {
-    dx.Control(IDC_PRINTER, m_cbPrinter);
-    dx.Text(IDC_FORMS, m_strForms);
-    dx.Text(IDC_PATH, m_strPath);
+    dx.Control(IDC_MAIN_PRINTER, m_cbPrinter);
+    dx.Text(IDC_MAIN_FORMS, m_strForms);
+    dx.Text(IDC_MAIN_PATH, m_strPath);
 }
 
 BOOL CLaserToolDlg::OnInitDialog() {
@@ -150,9 +150,9 @@ BOOL CLaserToolDlg::OnInitDialog() {
 
     FillPrinterList();
 
-    SetDlgItemText(IDC_PATH, kPathPrompt);
-    SetDlgItemText(IDC_NOTICE_LINE1, kNoticeLine1);
-    SetDlgItemText(IDC_NOTICE_LINE2, kNoticeLine2);
+    SetDlgItemText(IDC_MAIN_PATH, kPathPrompt);
+    SetDlgItemText(IDC_MAIN_NOTICE_LINE1, kNoticeLine1);
+    SetDlgItemText(IDC_MAIN_NOTICE_LINE2, kNoticeLine2);
 
     if (m_noticeFont != nullptr) {
         DeleteObject(m_noticeFont);
@@ -216,7 +216,7 @@ Reply CLaserToolDlg::OnBrowse(const Message&) {
     if (dialog.DoModal(GetSafeHwnd()) == IDOK) {
         // Only the path changes: text typed into the forms field stays as it is.
         m_strPath = dialog.GetPathName();
-        SetDlgItemText(IDC_PATH, m_strPath);
+        SetDlgItemText(IDC_MAIN_PATH, m_strPath);
     }
     return Reply::Done(0);
 }
@@ -232,12 +232,12 @@ Reply CLaserToolDlg::OnUpgrade(const Message&) {
 }
 
 Reply CLaserToolDlg::OnPathFocus(const Message&) {
-    SendMessageA(GetSafeHwnd(), DM_SETDEFID, IDC_PATH, 0);
+    SendMessageA(GetSafeHwnd(), DM_SETDEFID, IDC_MAIN_PATH, 0);
     return Reply::Done(0);
 }
 
 Reply CLaserToolDlg::OnFormsFocus(const Message&) {
-    SendMessageA(GetSafeHwnd(), DM_SETDEFID, IDC_FORMS, 0);
+    SendMessageA(GetSafeHwnd(), DM_SETDEFID, IDC_MAIN_FORMS, 0);
     return Reply::Done(0);
 }
 
@@ -249,7 +249,7 @@ Reply CLaserToolDlg::OnPrintSetup(const Message&) {
 
 Reply CLaserToolDlg::OnDebugMode(const Message&) {
     // A plain check box: this is the only thing that changes its state.
-    const HWND box = GetDlgItem(IDC_DEBUG_MODE);
+    const HWND box = GetDlgItem(IDC_MAIN_DEBUG_MODE);
     const LRESULT state = SendMessageA(box, BM_GETCHECK, 0, 0);
     SendMessageA(box, BM_SETCHECK, state == BST_UNCHECKED ? BST_CHECKED : BST_UNCHECKED, 0);
     return Reply::Done(0);
@@ -265,7 +265,7 @@ Reply CLaserToolDlg::OnDropFiles(const Message& m) {
                                    [drop](char* buffer, std::size_t size) {
                                        DragQueryFileA(drop, 0, buffer, static_cast<UINT>(size));
                                    });
-        SetDlgItemText(IDC_PATH, m_strPath);
+        SetDlgItemText(IDC_MAIN_PATH, m_strPath);
     }
     return Default(m);
 }

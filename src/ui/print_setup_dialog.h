@@ -18,8 +18,8 @@ class CPrintSetupDlg : public CDialog {
 
   protected:
     void DoDataExchange(DataExchange& dx) override {
-        dx.ListIndex(IDC_ORIENTATION, m_nOrientation);
-        dx.ListIndex(IDC_PAGE_SIZE, m_nPageSize);
+        dx.ListIndex(IDC_SETUP_ORIENTATION, m_nOrientation);
+        dx.ListIndex(IDC_SETUP_PAGE_SIZE, m_nPageSize);
     }
 };
 

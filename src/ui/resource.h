@@ -11,20 +11,26 @@
 #define IDM_ABOUTBOX 0x0010
 
 // Main window.
-#define IDC_PATH 1000
-#define IDC_BROWSE 1001
-#define IDC_UPGRADE 1002
-#define IDC_FORMS 1003
-#define IDC_PRINT 1004
-#define IDC_PRINTER 1005
-#define IDC_PRINT_SETUP 1006
-#define IDC_DEBUG_MODE 1008
-#define IDC_NOTICE_LINE1 1009
-#define IDC_NOTICE_LINE2 1010
+#define IDC_MAIN_PATH 1000
+#define IDC_MAIN_BROWSE 1001
+#define IDC_MAIN_UPGRADE 1002
+#define IDC_MAIN_FORMS 1003
+#define IDC_MAIN_PRINT 1004
+#define IDC_MAIN_PRINTER 1005
+#define IDC_MAIN_PRINT_SETUP 1006
+#define IDC_MAIN_DEBUG_MODE 1008
+#define IDC_MAIN_NOTICE_LINE1 1009
+#define IDC_MAIN_NOTICE_LINE2 1010
 
 // Print Setup dialog.
-#define IDC_ORIENTATION 1006
-#define IDC_PAGE_SIZE 1007
+#define IDC_SETUP_ORIENTATION 1006
+#define IDC_SETUP_PAGE_SIZE 1007
+
+// Earlier names, still used by the notice font and the Debug Mode question while they are
+// being reworked; to go once those use the names above.
+#define IDC_DEBUG_MODE IDC_MAIN_DEBUG_MODE
+#define IDC_NOTICE_LINE1 IDC_MAIN_NOTICE_LINE1
+#define IDC_NOTICE_LINE2 IDC_MAIN_NOTICE_LINE2
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -8,7 +8,7 @@ source "$here/lib/app.sh"
 
 app_work_dir app-paths-cp932
 e2e_code_page_932
-app_expect "ANSI code page of the Wine processes" 932 code-page
+drv_expect "ANSI code page of the Wine processes" 932 code-page
 
 # how | file name. Each file holds different random bytes.
 cases=(
@@ -27,15 +27,15 @@ for row in "${cases[@]}"; do
     head -c $((1000 + RANDOM)) /dev/urandom >"$file"
     size=$(stat -c %s "$file")
     case "$how" in
-        drop | ascii-drop) app_drv drop-file "$APP_CAPTION" "$file" ;;
-        wide-drop) app_drv drop-file "$APP_CAPTION" "$file" --wide ;;
-        typed) app_drv set-text "$APP_CAPTION" "$APP_PATH" "$(win_path "$file")" ;;
+        drop | ascii-drop) drv drop-file "$APP_CAPTION" "$file" ;;
+        wide-drop) drv drop-file "$APP_CAPTION" "$file" --wide ;;
+        typed) drv set-text "$APP_CAPTION" "$IDC_MAIN_PATH" "$(win_path "$file")" ;;
     esac
-    shown=$(app_drv get-text "$APP_CAPTION" "$APP_PATH")
+    shown=$(drv get-text "$APP_CAPTION" "$IDC_MAIN_PATH")
     [ "$shown" == "$(e2e_cp932 "$(win_path "$file")")" ] ||
         e2e_fail "$how: path field shows $(printf '%s' "$shown" | e2e_hex)"
     before=$(e2e_job_count "$APP_QUEUE_A")
-    app_drv click "$APP_CAPTION" "$APP_UPGRADE"
+    drv click "$APP_CAPTION" "$IDC_MAIN_UPGRADE"
     expect_box "$how: confirmation" "Confirm Upgrade" "$CONFIRM_TEXT" 0x34 yes
     expect_box "$how: result" "Printing Complete" "$(sent_text "$size")" 0x40 ok
     e2e_wait_jobs "$APP_QUEUE_A" "$before" 1
