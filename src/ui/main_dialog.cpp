@@ -259,8 +259,8 @@ Reply CLaserToolDlg::OnDropFiles(const Message& m) {
     const HDROP drop = reinterpret_cast<HDROP>(m.wParam);
     DropRelease release(drop);
     if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) >= 1) {
-        // A drop made in UTF-16 reports its length in characters, which on a double-byte code
-        // page is short of the bytes the path needs.
+        // The reported length is only a first guess: it may count characters where a
+        // double-byte code page needs bytes.
         m_strPath = FetchWholeText([drop] { return DragQueryFileA(drop, 0, nullptr, 0); },
                                    [drop](char* buffer, std::size_t size) {
                                        DragQueryFileA(drop, 0, buffer, static_cast<UINT>(size));
