@@ -105,7 +105,7 @@ app_start_timed() {
     run_app
     shown_after "$t0" >>"$1"
     echo >>"$1"
-    app_drv wait-window "$APP_CAPTION" --timeout 30 >/dev/null
+    drv wait-window "$APP_CAPTION" --timeout 30 >/dev/null
 }
 
 bare_dialog_timed() {
@@ -116,7 +116,7 @@ bare_dialog_timed() {
     pid=$!
     shown_after "$t0" >>"$1"
     echo >>"$1"
-    app_drv click "$BARE_CAPTION" 2
+    drv click "$BARE_CAPTION" 2
     e2e_wait_until 20 e2e_not_running "$pid" || e2e_fail "bare dialog did not end"
     wait "$pid" 2>/dev/null || true
 }
@@ -197,7 +197,7 @@ for i in $(seq 1 "$repeats"); do
     upgrade_yes
     expect_box "upgrade $i" "Printing Complete" "$(sent_text "$size")" 0x40
     hwm=$(vm_kib "$pid" VmHWM)
-    app_drv answer-msgbox "$APP_CAPTION" ok
+    drv answer-msgbox "$APP_CAPTION" ok
     echo "$hwm" >>"$work/hwm.s"
     echo "$idle" >>"$work/idle.s"
     app_exit
@@ -228,14 +228,14 @@ done
 # very bytes the program sent.
 app_start
 select_printer "$queue"
-app_drv set-text "$APP_CAPTION" "$APP_FORMS" "1-$forms"
+drv set-text "$APP_CAPTION" "$IDC_MAIN_FORMS" "1-$forms"
 : >"$work/forms.s"
 : >"$work/lpforms.s"
 mkdir -p "$work/forms"
 for i in $(seq 1 "$repeats"); do
     before=$(e2e_job_count "$queue")
     t0=$(now)
-    app_drv click "$APP_CAPTION" "$APP_PRINT" --timeout 600
+    drv click "$APP_CAPTION" "$IDC_MAIN_PRINT" --timeout 600
     E2E_SURPLUS_GRACE=0 e2e_wait_jobs "$queue" "$before" "$forms" 600
     elapsed "$t0" "$(close_time $((before + forms)))" >>"$work/forms.s"
     echo >>"$work/forms.s"

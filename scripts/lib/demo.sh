@@ -13,7 +13,12 @@ DEMO_FORMS=4-5
 # A sample upgrade file: a printer reset, a few text bytes and a form feed.
 DEMO_SAMPLE=$'\033E'"Tessaline sample upgrade"$'\r\n\014'
 
+DEMO_RESOURCE_H=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/src/ui/resource.h
+
 demo_say() { printf '%s\n' "$*"; }
+
+# demo_id NAME: a control id, from the program's own resource.h.
+demo_id() { awk -v name="$1" '$1 == "#define" && $2 == name { print $3 }' "$DEMO_RESOURCE_H"; }
 
 # Output goes through files, not pipes: a wineserver that a driver run happens to start would
 # hold a pipe open, and reading it would then wait as long as the program runs.
@@ -92,14 +97,14 @@ _tessaline_demo_steps() {
     local printer=$1 before sample=$DEMO_OUT/sample-upgrade.bin
     demo_say "Demo: the program on the rig's display $DISPLAY"
     demo_driver wait-window "$DEMO_CAPTION" --timeout 30 >/dev/null || return 1
-    demo_driver select "$DEMO_CAPTION" 1005 --text "$printer" || return 1
-    demo_say "1. The main window, printer \"$(demo_driver get-text "$DEMO_CAPTION" 1005)\"."
+    demo_driver select "$DEMO_CAPTION" "$(demo_id IDC_MAIN_PRINTER)" --text "$printer" || return 1
+    demo_say "1. The main window, printer \"$(demo_driver get-text "$DEMO_CAPTION" "$(demo_id IDC_MAIN_PRINTER)")\"."
     demo_shot demo-1-main || return 1
 
     before=$(demo_jobs | wc -l)
     demo_say "2. Forms test of $DEMO_FORMS: Print sends one job per form."
-    demo_driver set-text "$DEMO_CAPTION" 1003 "$DEMO_FORMS" || return 1
-    demo_driver click "$DEMO_CAPTION" 1004 --timeout 30 || return 1
+    demo_driver set-text "$DEMO_CAPTION" "$(demo_id IDC_MAIN_FORMS)" "$DEMO_FORMS" || return 1
+    demo_driver click "$DEMO_CAPTION" "$(demo_id IDC_MAIN_PRINT)" --timeout 30 || return 1
     demo_wait_jobs $((before + 2)) || return 1
     demo_show_jobs "$before"
     demo_shot demo-2-forms || return 1
@@ -107,8 +112,8 @@ _tessaline_demo_steps() {
     printf '%s' "$DEMO_SAMPLE" >"$sample"
     before=$(demo_jobs | wc -l)
     demo_say "3. Upgrade with the sample file $sample, answered Yes."
-    demo_driver set-text "$DEMO_CAPTION" 1000 "Z:${sample//\//\\}" || return 1
-    demo_driver click "$DEMO_CAPTION" 1002 || return 1
+    demo_driver set-text "$DEMO_CAPTION" "$(demo_id IDC_MAIN_PATH)" "Z:${sample//\//\\}" || return 1
+    demo_driver click "$DEMO_CAPTION" "$(demo_id IDC_MAIN_UPGRADE)" || return 1
     demo_driver wait-msgbox "$DEMO_CAPTION" --timeout 10 >/dev/null || return 1
     demo_shot demo-3-confirm || return 1
     demo_driver answer-msgbox "$DEMO_CAPTION" yes || return 1

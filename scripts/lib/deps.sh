@@ -11,6 +11,7 @@ TESSALINE_PACKAGES=(
     cups-daemon cups-client cups libcups2-dev python3
     clang libclang-rt-14-dev valgrind
     git zip unzip msitools wixl faketime osslsigncode dpkg-dev fakeroot lintian
+    locales
 )
 
 tessaline_install_deps() {

@@ -10,8 +10,6 @@
 namespace tessaline {
 
 bool CLaserToolApp::InitInstance() {
-    // No template holds an OLE control and the standard controls draw themselves in 3-D, so
-    // there is nothing to enable for either.
     SetRegistryKey(kMakerKey);
 
     Win32Spooler spooler;
@@ -20,10 +18,9 @@ bool CLaserToolApp::InitInstance() {
     Win32FileSystem files;
     ProfileStore profile(registry, RegistryKeyName(), AppName());
 
-    CLaserToolDlg dialog(MainWindowServices{spooler, printers, profile, files});
-    SetMainWindow(&dialog);
-    dialog.DoModal();
-    SetMainWindow(nullptr);
+    // The main window has no owner; it owns every other window of the program.
+    CLaserToolDlg dialog(Context(), MainWindowServices{spooler, printers, profile, files});
+    dialog.DoModal(nullptr);
     return false;
 }
 

@@ -8,7 +8,7 @@ namespace tessaline {
 // Names the program and its version; OK, Enter, Esc and the close box end it.
 class CAboutDlg : public CDialog {
   public:
-    CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+    explicit CAboutDlg(const ProgramContext& context) : CDialog(context, IDD_ABOUTBOX) {}
 };
 
 }  // namespace tessaline

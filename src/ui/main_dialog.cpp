@@ -2,9 +2,7 @@
 
 #include <shellapi.h>
 
-#include <vector>
-
-#include "framework/win32/application.h"
+#include "framework/whole_text.h"
 #include "framework/win32/file_open_dialog.h"
 #include "jobs/flash_upgrade.h"
 #include "jobs/form_test.h"
@@ -30,7 +28,7 @@ class WindowJobHost final : public FormTestHost, public FlashUpgradeHost {
         : m_printer(printer), m_window(window) {}
     PrinterName SelectedPrinter() override { return m_printer.GetWindowText(); }
     void TakeFields() override { m_window.UpdateData(true); }
-    bool DebugMode() override { return m_window.IsDlgButtonChecked(IDC_DEBUG_MODE) == BST_CHECKED; }
+    bool DebugMode() override { return m_window.IsDlgButtonChecked(IDC_MAIN_DEBUG_MODE) == BST_CHECKED; }
 
   private:
     const CComboBox& m_printer;
@@ -51,19 +49,21 @@ class WindowMessageBoxes final : public MessageBoxes {
 // The main window's side of the Print Setup flow.
 class MainWindowPrintSetup final : public PrintSetupHost {
   public:
-    explicit MainWindowPrintSetup(CDialog& window) : m_window(window) {}
+    MainWindowPrintSetup(const ProgramContext& context, CDialog& window)
+        : m_context(context), m_window(window) {}
     void TakeFields() override { m_window.UpdateData(true); }
     void RefreshFields() override { m_window.UpdateData(false); }
     int RunPrintSetupDialog(PrintSettings& selection) override {
-        CPrintSetupDlg dialog;
+        CPrintSetupDlg dialog(m_context);
         dialog.m_nPageSize = selection.pageSizeIndex;
         dialog.m_nOrientation = selection.orientationIndex;
-        const INT_PTR result = dialog.DoModal();
+        const INT_PTR result = dialog.DoModal(m_window.GetSafeHwnd());
         selection = PrintSettings{dialog.m_nPageSize, dialog.m_nOrientation};
         return static_cast<int>(result);
     }
 
   private:
+    const ProgramContext& m_context;
     CDialog& m_window;
 };
 
@@ -79,17 +79,12 @@ class DropRelease {
     HDROP m_drop;
 };
 
-HINSTANCE ProgramInstance() {
-    CApplication* app = CApplication::Current();
-    return app != nullptr ? app->Instance() : GetModuleHandleA(nullptr);
-}
-
 }  // namespace
 
-CLaserToolDlg::CLaserToolDlg(const MainWindowServices& services)
-    : CDialog(IDD_TESSALINE_DIALOG),
+CLaserToolDlg::CLaserToolDlg(const ProgramContext& context, const MainWindowServices& services)
+    : CDialog(context, IDD_TESSALINE_DIALOG),
       m_services(services),
-      m_hIcon(LoadIconA(ProgramInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+      m_hIcon(LoadIconA(context.instance, MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
 CLaserToolDlg::~CLaserToolDlg() = default;
 
@@ -98,13 +93,13 @@ const EventTable<CLaserToolDlg>& CLaserToolDlg::Events() {
         {WM_SYSCOMMAND, 0, 0, &CLaserToolDlg::OnSysCommand},
         {WM_PAINT, 0, 0, &CLaserToolDlg::OnPaint},
         {WM_QUERYDRAGICON, 0, 0, &CLaserToolDlg::OnQueryDragIcon},
-        {WM_COMMAND, BN_CLICKED, IDC_PRINT, &CLaserToolDlg::OnPrintForms},
-        {WM_COMMAND, BN_CLICKED, IDC_BROWSE, &CLaserToolDlg::OnBrowse},
-        {WM_COMMAND, BN_CLICKED, IDC_UPGRADE, &CLaserToolDlg::OnUpgrade},
-        {WM_COMMAND, EN_SETFOCUS, IDC_PATH, &CLaserToolDlg::OnPathFocus},
-        {WM_COMMAND, EN_SETFOCUS, IDC_FORMS, &CLaserToolDlg::OnFormsFocus},
-        {WM_COMMAND, BN_CLICKED, IDC_PRINT_SETUP, &CLaserToolDlg::OnPrintSetup},
-        {WM_COMMAND, BN_CLICKED, IDC_DEBUG_MODE, &CLaserToolDlg::OnDebugMode},
+        {WM_COMMAND, BN_CLICKED, IDC_MAIN_PRINT, &CLaserToolDlg::OnPrintForms},
+        {WM_COMMAND, BN_CLICKED, IDC_MAIN_BROWSE, &CLaserToolDlg::OnBrowse},
+        {WM_COMMAND, BN_CLICKED, IDC_MAIN_UPGRADE, &CLaserToolDlg::OnUpgrade},
+        {WM_COMMAND, EN_SETFOCUS, IDC_MAIN_PATH, &CLaserToolDlg::OnPathFocus},
+        {WM_COMMAND, EN_SETFOCUS, IDC_MAIN_FORMS, &CLaserToolDlg::OnFormsFocus},
+        {WM_COMMAND, BN_CLICKED, IDC_MAIN_PRINT_SETUP, &CLaserToolDlg::OnPrintSetup},
+        {WM_COMMAND, BN_CLICKED, IDC_MAIN_DEBUG_MODE, &CLaserToolDlg::OnDebugMode},
         {WM_DROPFILES, 0, 0, &CLaserToolDlg::OnDropFiles},
         {WM_DPICHANGED, 0, 0, &CLaserToolDlg::OnDpiChanged},
     };
@@ -117,9 +112,9 @@ Reply CLaserToolDlg::OnEvent(const Message& m) {
 }
 
 void CLaserToolDlg::DoDataExchange(DataExchange& dx) {
-    dx.Control(IDC_PRINTER, m_cbPrinter);
-    dx.Text(IDC_FORMS, m_strForms);
-    dx.Text(IDC_PATH, m_strPath);
+    dx.Control(IDC_MAIN_PRINTER, m_cbPrinter);
+    dx.Text(IDC_MAIN_FORMS, m_strForms);
+    dx.Text(IDC_MAIN_PATH, m_strPath);
 }
 
 BOOL CLaserToolDlg::OnInitDialog() {
@@ -128,10 +123,15 @@ BOOL CLaserToolDlg::OnInitDialog() {
     }
 
     if (HMENU systemMenu = GetSystemMenu(GetSafeHwnd(), FALSE)) {
-        char about[256] = {};
-        if (LoadStringA(ProgramInstance(), IDS_ABOUTBOX, about, sizeof(about)) > 0) {
+        const HINSTANCE instance = Context().instance;
+        const std::string about =
+            FetchWholeText([] { return 0; },
+                           [instance](char* buffer, std::size_t size) {
+                               LoadStringA(instance, IDS_ABOUTBOX, buffer, static_cast<int>(size));
+                           });
+        if (!about.empty()) {
             AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about);
+            AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
         }
     }
 
@@ -140,9 +140,9 @@ BOOL CLaserToolDlg::OnInitDialog() {
 
     FillPrinterList();
 
-    SetDlgItemText(IDC_PATH, kPathPrompt);
-    SetDlgItemText(IDC_NOTICE_LINE1, kNoticeLine1);
-    SetDlgItemText(IDC_NOTICE_LINE2, kNoticeLine2);
+    SetDlgItemText(IDC_MAIN_PATH, kPathPrompt);
+    SetDlgItemText(IDC_MAIN_NOTICE_LINE1, kNoticeLine1);
+    SetDlgItemText(IDC_MAIN_NOTICE_LINE2, kNoticeLine2);
 
     ApplyNoticeFont(WindowDpi(GetSafeHwnd()));
     return TRUE;
@@ -162,7 +162,7 @@ void CLaserToolDlg::ApplyNoticeFont(UINT dpi) {
                     FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                     DEFAULT_QUALITY, FF_SWISS, nullptr);
     ReplaceFont(m_noticeFont, made, [this](HFONT font) {
-        for (const int id : {IDC_NOTICE_LINE1, IDC_NOTICE_LINE2}) {
+        for (const int id : {IDC_MAIN_NOTICE_LINE1, IDC_MAIN_NOTICE_LINE2}) {
             SendDlgItemMessageA(GetSafeHwnd(), id, WM_SETFONT, reinterpret_cast<WPARAM>(font),
                                 TRUE);
         }
@@ -172,8 +172,8 @@ void CLaserToolDlg::ApplyNoticeFont(UINT dpi) {
 Reply CLaserToolDlg::OnSysCommand(const Message& m) {
     // Only the low four bits are cleared: 0x10 to 0x1F all open the About box.
     if ((m.wParam & 0xFFF0u) == IDM_ABOUTBOX) {
-        CAboutDlg about;
-        about.DoModal();
+        CAboutDlg about(Context());
+        about.DoModal(GetSafeHwnd());
         return Reply::Done(0);
     }
     return Reply::PassOn();
@@ -208,10 +208,10 @@ Reply CLaserToolDlg::OnPrintForms(const Message&) {
 
 Reply CLaserToolDlg::OnBrowse(const Message&) {
     CFileOpenDialog dialog(nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, kAllFilesFilter);
-    if (dialog.DoModal() == IDOK) {
+    if (dialog.DoModal(GetSafeHwnd()) == IDOK) {
         // Only the path changes: text typed into the forms field stays as it is.
         m_strPath = dialog.GetPathName();
-        SetDlgItemText(IDC_PATH, m_strPath);
+        SetDlgItemText(IDC_MAIN_PATH, m_strPath);
     }
     return Reply::Done(0);
 }
@@ -225,24 +225,24 @@ Reply CLaserToolDlg::OnUpgrade(const Message&) {
 }
 
 Reply CLaserToolDlg::OnPathFocus(const Message&) {
-    SendMessageA(GetSafeHwnd(), DM_SETDEFID, IDC_PATH, 0);
+    SendMessageA(GetSafeHwnd(), DM_SETDEFID, IDC_MAIN_PATH, 0);
     return Reply::Done(0);
 }
 
 Reply CLaserToolDlg::OnFormsFocus(const Message&) {
-    SendMessageA(GetSafeHwnd(), DM_SETDEFID, IDC_FORMS, 0);
+    SendMessageA(GetSafeHwnd(), DM_SETDEFID, IDC_MAIN_FORMS, 0);
     return Reply::Done(0);
 }
 
 Reply CLaserToolDlg::OnPrintSetup(const Message&) {
-    MainWindowPrintSetup host(*this);
+    MainWindowPrintSetup host(Context(), *this);
     RunPrintSetup(m_services.profile, host);
     return Reply::Done(0);
 }
 
 Reply CLaserToolDlg::OnDebugMode(const Message&) {
     // A plain check box: this is the only thing that changes its state.
-    const HWND box = GetDlgItem(IDC_DEBUG_MODE);
+    const HWND box = GetDlgItem(IDC_MAIN_DEBUG_MODE);
     const LRESULT state = SendMessageA(box, BM_GETCHECK, 0, 0);
     SendMessageA(box, BM_SETCHECK, state == BST_UNCHECKED ? BST_CHECKED : BST_UNCHECKED, 0);
     return Reply::Done(0);
@@ -252,12 +252,13 @@ Reply CLaserToolDlg::OnDropFiles(const Message& m) {
     const HDROP drop = reinterpret_cast<HDROP>(m.wParam);
     DropRelease release(drop);
     if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) >= 1) {
-        // Asked for its length first, so a long path arrives whole.
-        const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-        std::vector<char> path(static_cast<std::size_t>(length) + 1, '\0');
-        const UINT copied = DragQueryFileA(drop, 0, path.data(), length + 1);
-        m_strPath.assign(path.data(), copied);
-        SetDlgItemText(IDC_PATH, m_strPath);
+        // The reported length is only a first guess: it may count characters where a
+        // double-byte code page needs bytes.
+        m_strPath = FetchWholeText([drop] { return DragQueryFileA(drop, 0, nullptr, 0); },
+                                   [drop](char* buffer, std::size_t size) {
+                                       DragQueryFileA(drop, 0, buffer, static_cast<UINT>(size));
+                                   });
+        SetDlgItemText(IDC_MAIN_PATH, m_strPath);
     }
     return Default(m);
 }

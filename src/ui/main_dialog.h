@@ -30,7 +30,7 @@ struct MainWindowServices {
 // The program's one top-level window: printer list, flash upgrade, forms test, print setup.
 class CLaserToolDlg : public CDialog {
   public:
-    explicit CLaserToolDlg(const MainWindowServices& services);
+    CLaserToolDlg(const ProgramContext& context, const MainWindowServices& services);
     ~CLaserToolDlg() override;
 
   protected:
@@ -56,7 +56,6 @@ class CLaserToolDlg : public CDialog {
 
     void FillPrinterList();
     void ApplyNoticeFont(UINT dpi);
-    std::string SelectedPrinter() const { return m_cbPrinter.GetWindowText(); }
 
     MainWindowServices m_services;
 

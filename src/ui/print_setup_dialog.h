@@ -11,15 +11,15 @@ namespace tessaline {
 // template's initial data.
 class CPrintSetupDlg : public CDialog {
   public:
-    CPrintSetupDlg() : CDialog(IDD_PRINT_SETUP) {}
+    explicit CPrintSetupDlg(const ProgramContext& context) : CDialog(context, IDD_PRINT_SETUP) {}
 
     std::int32_t m_nOrientation = -1;
     std::int32_t m_nPageSize = -1;
 
   protected:
     void DoDataExchange(DataExchange& dx) override {
-        dx.ListIndex(IDC_ORIENTATION, m_nOrientation);
-        dx.ListIndex(IDC_PAGE_SIZE, m_nPageSize);
+        dx.ListIndex(IDC_SETUP_ORIENTATION, m_nOrientation);
+        dx.ListIndex(IDC_SETUP_PAGE_SIZE, m_nPageSize);
     }
 };
 

@@ -9,21 +9,21 @@ ABOUT_W="About Tessaline"
 # The main window's state that a dialog must not touch.
 main_state() {
     local id
-    app_drv get-text "$APP_CAPTION" "$APP_PATH"
-    app_drv get-text "$APP_CAPTION" "$APP_FORMS"
-    app_drv get-selection "$APP_CAPTION" "$APP_PRINTER"
-    app_drv get-check "$APP_CAPTION" "$APP_DEBUG_MODE"
-    for id in "$APP_NOTICE1" "$APP_NOTICE2"; do app_drv get-text "$APP_CAPTION" "$id"; done
+    drv get-text "$APP_CAPTION" "$IDC_MAIN_PATH"
+    drv get-text "$APP_CAPTION" "$IDC_MAIN_FORMS"
+    drv get-selection "$APP_CAPTION" "$IDC_MAIN_PRINTER"
+    drv get-check "$APP_CAPTION" "$IDC_MAIN_DEBUG_MODE"
+    for id in "$IDC_MAIN_NOTICE_LINE1" "$IDC_MAIN_NOTICE_LINE2"; do drv get-text "$APP_CAPTION" "$id"; done
 }
 
 app_start
-items=$(app_drv menu-items "$APP_CAPTION")
+items=$(drv menu-items "$APP_CAPTION")
 [[ $'\n'"$items"$'\n' == *$'\n'"$APP_ABOUT_ITEM"$'\n'* ]] ||
     e2e_fail "no enabled About item in the system menu:"$'\n'"$items"
 
 select_printer "$APP_QUEUE_B"
-app_drv set-text "$APP_CAPTION" "$APP_PATH" 'C:\upgrade.kmf'
-app_drv set-text "$APP_CAPTION" "$APP_FORMS" 4-11
+drv set-text "$APP_CAPTION" "$IDC_MAIN_PATH" 'C:\upgrade.kmf'
+drv set-text "$APP_CAPTION" "$IDC_MAIN_FORMS" 4-11
 set_debug_mode checked
 state=$(main_state)
 
@@ -37,32 +37,31 @@ cases=(
 for row in "${cases[@]}"; do
     IFS='|' read -r id way <<<"$row"
     name="command $id, ended by $way"
-    app_drv syscommand "$APP_CAPTION" "$id"
-    app_drv wait-window "$ABOUT_W" >/dev/null
+    drv syscommand "$APP_CAPTION" "$id"
+    drv wait-window "$ABOUT_W" >/dev/null
     # The first label in tab order; the others share the id -1 and cannot be told apart.
-    app_expect "$name: version label" "Tessaline Version 3.2" get-text "$ABOUT_W" -1
-    app_expect "$name: OK button" "OK" get-text "$ABOUT_W" 1
+    drv_expect "$name: version label" "Tessaline Version 3.2" get-text "$ABOUT_W" -1
+    drv_expect "$name: OK button" "OK" get-text "$ABOUT_W" 1
     if [ "$id" = 0x10 ]; then
         shot=$(e2e_screenshot app_about "$ABOUT_W")
         e2e_note "About: $shot"
     fi
     case "$way" in
-        ok) app_drv click "$ABOUT_W" 1 ;;
-        esc) app_drv key "$ABOUT_W" esc ;;
-        "close box") app_drv syscommand "$ABOUT_W" 0xF060 ;;
+        ok) drv click "$ABOUT_W" 1 ;;
+        esc) drv key "$ABOUT_W" esc ;;
+        "close box") drv syscommand "$ABOUT_W" 0xF060 ;;
     esac
-    app_drv wait-close "$ABOUT_W"
-    app_drv wait-window "$APP_CAPTION" >/dev/null
+    drv wait-close "$ABOUT_W"
+    drv wait-window "$APP_CAPTION" >/dev/null
     e2e_assert_eq "$name: main window after About" "$state" "$(main_state)"
     e2e_note "$name: ok"
 done
 
 # Ids whose upper bits differ go to the default handling: no About dialog.
 for id in 0x20 0x0F 0x110; do
-    app_drv syscommand "$APP_CAPTION" "$id"
-    if driver wait-window "$ABOUT_W" --timeout 1 >/dev/null; then
+    drv syscommand "$APP_CAPTION" "$id"
+    drv --exit 1 wait-window "$ABOUT_W" --timeout 1 >/dev/null ||
         e2e_fail "command $id opened the About dialog"
-    fi
 done
 e2e_assert_eq "main window after other ids" "$state" "$(main_state)"
 

@@ -9,6 +9,6 @@ source "$here/lib/text_fit.sh"
 app_start
 text_fit_all_windows
 # The font the templates name, not a fallback that happens to fit.
-font=$(app_drv font "$APP_CAPTION" "$APP_PRINTER")
+font=$(drv font "$APP_CAPTION" "$IDC_MAIN_PRINTER")
 e2e_assert_eq "dialog font" "face: MS Sans Serif" "$(grep '^face: ' <<<"$font")"
 app_exit

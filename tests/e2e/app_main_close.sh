@@ -8,33 +8,33 @@ source "$here/lib/app.sh"
 # Each step is driver arguments after the caption, separated by ";".
 # name | steps | ends (yes/no)
 cases=(
-    "Exit|click $APP_EXIT|yes"
+    "Exit|click $IDCANCEL|yes"
     "Esc|key esc|yes"
     "close box|syscommand 0xF060|yes"
     "Enter right after start|key enter|yes"
-    "Esc after the path field had the focus|focus $APP_PATH;key esc|yes"
-    "Enter in the path field|focus $APP_PATH;key enter|no"
-    "Enter in the forms field|focus $APP_FORMS;key enter|no"
-    "Enter on the printer list after the path field|focus $APP_PATH;focus $APP_PRINTER;key enter|no"
-    "Enter on the printer list after the forms field|focus $APP_FORMS;focus $APP_PRINTER;key enter|no"
+    "Esc after the path field had the focus|focus $IDC_MAIN_PATH;key esc|yes"
+    "Enter in the path field|focus $IDC_MAIN_PATH;key enter|no"
+    "Enter in the forms field|focus $IDC_MAIN_FORMS;key enter|no"
+    "Enter on the printer list after the path field|focus $IDC_MAIN_PATH;focus $IDC_MAIN_PRINTER;key enter|no"
+    "Enter on the printer list after the forms field|focus $IDC_MAIN_FORMS;focus $IDC_MAIN_PRINTER;key enter|no"
 )
 for row in "${cases[@]}"; do
     IFS='|' read -r name steps ends <<<"$row"
     e2e_note "case '$name'"
     app_start
-    app_expect "$name: focus at start" "$APP_PRINTER" get-focus "$APP_CAPTION"
+    drv_expect "$name: focus at start" "$IDC_MAIN_PRINTER" get-focus "$APP_CAPTION"
     IFS=';' read -r -a step_list <<<"$steps"
     for i in "${!step_list[@]}"; do
         read -r -a args <<<"${step_list[i]}"
-        app_drv "${args[0]}" "$APP_CAPTION" "${args[@]:1}"
+        drv "${args[0]}" "$APP_CAPTION" "${args[@]:1}"
     done
     if [ "$ends" == yes ]; then
         wait_app 10
-        app_drv wait-close "$APP_CAPTION" --timeout 2
+        drv wait-close "$APP_CAPTION" --timeout 2
     else
         sleep 1
         e2e_not_running "$APP_PID" && e2e_fail "$name: the program ended"
-        app_drv wait-window "$APP_CAPTION" --timeout 1
+        drv wait-window "$APP_CAPTION" --timeout 1
         expect_no_box "$name" 0.5
         app_exit
     fi

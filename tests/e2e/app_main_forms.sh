@@ -29,7 +29,7 @@ for row in "${cases[@]}"; do
     e2e_note "case '$name': forms text '$text'"
     before=$(e2e_job_count "$APP_QUEUE_A")
     app_print_forms "$APP_QUEUE_A" "$text"
-    app_expect "$name: forms field after Print" "$text" get-text "$APP_CAPTION" "$APP_FORMS"
+    drv_expect "$name: forms field after Print" "$text" get-text "$APP_CAPTION" "$IDC_MAIN_FORMS"
     app_assert_form_jobs "$APP_QUEUE_A" "$before" 2 0 "$first" "$last"
 done
 # The last job (form 4, Letter, portrait) spelled out, so the expected bytes' helper is checked.

@@ -42,12 +42,12 @@ for queue in $RIG_QUEUES; do
 done
 
 app_start
-app_expect "printer list" "" list-entries "$APP_CAPTION" "$APP_PRINTER"
-app_expect "selection" $'-1\t' get-selection "$APP_CAPTION" "$APP_PRINTER"
-app_expect "printer text" "" get-text "$APP_CAPTION" "$APP_PRINTER"
+drv_expect "printer list" "" list-entries "$APP_CAPTION" "$IDC_MAIN_PRINTER"
+drv_expect "selection" $'-1\t' get-selection "$APP_CAPTION" "$IDC_MAIN_PRINTER"
+drv_expect "printer text" "" get-text "$APP_CAPTION" "$IDC_MAIN_PRINTER"
 
-app_drv set-text "$APP_CAPTION" "$APP_FORMS" "3-4"
-app_drv click "$APP_CAPTION" "$APP_PRINT"
+drv set-text "$APP_CAPTION" "$IDC_MAIN_FORMS" "3-4"
+drv click "$APP_CAPTION" "$IDC_MAIN_PRINT"
 expect_no_box "a form test with no printer" 0.5
 sleep 2
 for queue in $RIG_QUEUES; do

@@ -35,11 +35,11 @@ printf 'three' >"$work/third.bin"
 app_start
 
 # Three files at once: only the first counts; the forms field keeps what was typed.
-app_drv set-text "$APP_CAPTION" "$APP_FORMS" "8-9"
-app_drv drop-file "$APP_CAPTION" "$work/first file.bin" "$work/second.bin" "$work/third.bin"
-app_expect "path after dropping three files" "$(win_path "$work/first file.bin")" \
-    get-text "$APP_CAPTION" "$APP_PATH"
-app_expect "forms field after the drop" "8-9" get-text "$APP_CAPTION" "$APP_FORMS"
+drv set-text "$APP_CAPTION" "$IDC_MAIN_FORMS" "8-9"
+drv drop-file "$APP_CAPTION" "$work/first file.bin" "$work/second.bin" "$work/third.bin"
+drv_expect "path after dropping three files" "$(win_path "$work/first file.bin")" \
+    get-text "$APP_CAPTION" "$IDC_MAIN_PATH"
+drv_expect "forms field after the drop" "8-9" get-text "$APP_CAPTION" "$IDC_MAIN_FORMS"
 
 # name | length of the dropped path. Every path arrives whole, past 260 characters too.
 drops=(
@@ -53,40 +53,40 @@ for row in "${drops[@]}"; do
     IFS='|' read -r name length <<<"$row"
     file=$(make_file "$length")
     full=$(win_path "$file")
-    app_drv drop-file "$APP_CAPTION" "$file"
-    app_expect "path field after a drop of $name" "$full" \
-        get-text "$APP_CAPTION" "$APP_PATH"
+    drv drop-file "$APP_CAPTION" "$file"
+    drv_expect "path field after a drop of $name" "$full" \
+        get-text "$APP_CAPTION" "$IDC_MAIN_PATH"
 done
 
 # Browse... with nothing taken from the fields yet: the chosen path shows, and the text typed
 # into the forms field stays.
-app_drv set-text "$APP_CAPTION" "$APP_FORMS" "4-5"
-app_drv click "$APP_CAPTION" "$APP_BROWSE"
-app_drv file-open "$APP_CAPTION" "$work/second.bin"
-app_expect "path after Browse" "$(win_path "$work/second.bin")" \
-    get-text "$APP_CAPTION" "$APP_PATH"
-app_expect "forms field after Browse, nothing taken yet" "4-5" \
-    get-text "$APP_CAPTION" "$APP_FORMS"
+drv set-text "$APP_CAPTION" "$IDC_MAIN_FORMS" "4-5"
+drv click "$APP_CAPTION" "$IDC_MAIN_BROWSE"
+drv file-open "$APP_CAPTION" "$work/second.bin"
+drv_expect "path after Browse" "$(win_path "$work/second.bin")" \
+    get-text "$APP_CAPTION" "$IDC_MAIN_PATH"
+drv_expect "forms field after Browse, nothing taken yet" "4-5" \
+    get-text "$APP_CAPTION" "$IDC_MAIN_FORMS"
 
 # Print takes the fields; text typed after it still stays through the next Browse.
 before=$(e2e_job_count "$APP_QUEUE_A")
 app_print_forms "$APP_QUEUE_A" 7
 app_assert_form_jobs "$APP_QUEUE_A" "$before" 2 0 7 7
-app_drv set-text "$APP_CAPTION" "$APP_FORMS" "4-5"
-app_drv click "$APP_CAPTION" "$APP_BROWSE"
-app_drv file-open "$APP_CAPTION" "$work/third.bin"
-app_expect "path after the second Browse" "$(win_path "$work/third.bin")" \
-    get-text "$APP_CAPTION" "$APP_PATH"
-app_expect "forms field after Browse, 7 taken by Print" "4-5" get-text "$APP_CAPTION" "$APP_FORMS"
+drv set-text "$APP_CAPTION" "$IDC_MAIN_FORMS" "4-5"
+drv click "$APP_CAPTION" "$IDC_MAIN_BROWSE"
+drv file-open "$APP_CAPTION" "$work/third.bin"
+drv_expect "path after the second Browse" "$(win_path "$work/third.bin")" \
+    get-text "$APP_CAPTION" "$IDC_MAIN_PATH"
+drv_expect "forms field after Browse, 7 taken by Print" "4-5" get-text "$APP_CAPTION" "$IDC_MAIN_FORMS"
 
 # Cancelled (the file dialog closed as its close box does): nothing changes.
-app_drv set-text "$APP_CAPTION" "$APP_FORMS" "4-5"
-app_drv click "$APP_CAPTION" "$APP_BROWSE"
-app_drv wait-window Open
-app_drv close Open
-app_drv wait-close Open
-app_expect "path after a cancelled Browse" "$(win_path "$work/third.bin")" \
-    get-text "$APP_CAPTION" "$APP_PATH"
-app_expect "forms field after a cancelled Browse" "4-5" get-text "$APP_CAPTION" "$APP_FORMS"
+drv set-text "$APP_CAPTION" "$IDC_MAIN_FORMS" "4-5"
+drv click "$APP_CAPTION" "$IDC_MAIN_BROWSE"
+drv wait-window Open
+drv close Open
+drv wait-close Open
+drv_expect "path after a cancelled Browse" "$(win_path "$work/third.bin")" \
+    get-text "$APP_CAPTION" "$IDC_MAIN_PATH"
+drv_expect "forms field after a cancelled Browse" "4-5" get-text "$APP_CAPTION" "$IDC_MAIN_FORMS"
 
 app_exit

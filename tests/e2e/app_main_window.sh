@@ -6,30 +6,30 @@ source "$here/lib/e2e.sh"
 source "$here/lib/app.sh"
 
 app_start
-app_drv wait-window "$APP_CAPTION" # the caption is matched exactly
+drv wait-window "$APP_CAPTION" # the caption is matched exactly
 
 texts=(
-    "Exit|$APP_EXIT|Exit"
-    "Browse|$APP_BROWSE|Browse..."
-    "Upgrade|$APP_UPGRADE|Upgrade"
-    "Print|$APP_PRINT|Print"
-    "Print Setup|$APP_PRINT_SETUP|Print Setup..."
-    "Debug Mode|$APP_DEBUG_MODE|Debug Mode"
-    "path prompt|$APP_PATH|$PATH_PROMPT"
-    "forms field|$APP_FORMS|"
-    "notice line 1|$APP_NOTICE1|Legal Notice: Korvane KMF files can ONLY be used on Printers"
-    "notice line 2|$APP_NOTICE2|with Korvane Modules Installed."
+    "Exit|$IDCANCEL|Exit"
+    "Browse|$IDC_MAIN_BROWSE|Browse..."
+    "Upgrade|$IDC_MAIN_UPGRADE|Upgrade"
+    "Print|$IDC_MAIN_PRINT|Print"
+    "Print Setup|$IDC_MAIN_PRINT_SETUP|Print Setup..."
+    "Debug Mode|$IDC_MAIN_DEBUG_MODE|Debug Mode"
+    "path prompt|$IDC_MAIN_PATH|$PATH_PROMPT"
+    "forms field|$IDC_MAIN_FORMS|"
+    "notice line 1|$IDC_MAIN_NOTICE_LINE1|Legal Notice: Korvane KMF files can ONLY be used on Printers"
+    "notice line 2|$IDC_MAIN_NOTICE_LINE2|with Korvane Modules Installed."
 )
 for row in "${texts[@]}"; do
     IFS='|' read -r name id expected <<<"$row"
-    app_expect "text of $name ($id)" "$expected" get-text "$APP_CAPTION" "$id"
+    drv_expect "text of $name ($id)" "$expected" get-text "$APP_CAPTION" "$id"
 done
 
 # Wine names each printer after its CUPS queue; the drop-down sorts them.
-app_expect "printer list" "$APP_PRINTER_LIST" list-entries "$APP_CAPTION" "$APP_PRINTER"
-app_expect "first printer selected" $'0\t'"$APP_QUEUE_C" \
-    get-selection "$APP_CAPTION" "$APP_PRINTER"
-app_expect "focus at start" "$APP_PRINTER" get-focus "$APP_CAPTION"
+drv_expect "printer list" "$APP_PRINTER_LIST" list-entries "$APP_CAPTION" "$IDC_MAIN_PRINTER"
+drv_expect "first printer selected" $'0\t'"$APP_QUEUE_C" \
+    get-selection "$APP_CAPTION" "$IDC_MAIN_PRINTER"
+drv_expect "focus at start" "$IDC_MAIN_PRINTER" get-focus "$APP_CAPTION"
 
 # As it comes up, before anything is clicked.
 e2e_note "screenshot: $(e2e_screenshot app_main_window "$APP_CAPTION")"
@@ -43,13 +43,13 @@ checks=(
 for row in "${checks[@]}"; do
     IFS='|' read -r name clicks expected <<<"$row"
     for ((i = 0; i < clicks; i++)); do
-        app_drv click "$APP_CAPTION" "$APP_DEBUG_MODE"
+        drv click "$APP_CAPTION" "$IDC_MAIN_DEBUG_MODE"
     done
-    app_expect "Debug Mode $name" "$expected" get-check "$APP_CAPTION" "$APP_DEBUG_MODE"
+    drv_expect "Debug Mode $name" "$expected" get-check "$APP_CAPTION" "$IDC_MAIN_DEBUG_MODE"
 done
 
 # The About item comes last, after its own separator (Wine's items come before it).
-menu=$(app_drv menu-items "$APP_CAPTION")
+menu=$(drv menu-items "$APP_CAPTION")
 e2e_assert_eq "system menu ends with the About item" \
     "-"$'\n'"$APP_ABOUT_ITEM" "$(tail -n 2 <<<"$menu")"
 e2e_assert_eq "About items in the system menu" 1 "$(grep -c $'^0x0010\t' <<<"$menu")"

@@ -12,8 +12,8 @@ DESKTOP_KEY='HKCU\Control Panel\Desktop'
 # that DPI.
 notice_font_is() {
     local what=$1 height=$2 dpi=$3 line1 line2
-    line1=$(app_drv font "$APP_CAPTION" "$APP_NOTICE1")
-    line2=$(app_drv font "$APP_CAPTION" "$APP_NOTICE2")
+    line1=$(drv font "$APP_CAPTION" "$IDC_MAIN_NOTICE_LINE1")
+    line2=$(drv font "$APP_CAPTION" "$IDC_MAIN_NOTICE_LINE2")
     e2e_note "$what: $(tr '\n' ';' <<<"$line1")"
     e2e_assert_eq "$what: notice font height" "height: $height" "$(grep '^height: ' <<<"$line1")"
     e2e_assert_eq "$what: window DPI" "window dpi: $dpi" "$(grep '^window dpi: ' <<<"$line1")"
@@ -40,9 +40,9 @@ app_start
 notice_font_is "at 96 DPI" 16 96
 # Moved to a 144 DPI monitor and back: the font is made anew each time. (Wine 8 has one DPI
 # for every monitor and does not rescale the window itself, so only the font is looked at.)
-app_drv dpi-changed "$APP_CAPTION" 144
+drv dpi-changed "$APP_CAPTION" 144
 notice_font_is "told 144 DPI" 24 96
-app_drv dpi-changed "$APP_CAPTION" 96
+drv dpi-changed "$APP_CAPTION" 96
 notice_font_is "told 96 DPI again" 16 96
 app_exit
 

@@ -6,12 +6,12 @@ source "$(dirname "$0")/lib/app.sh"
 
 dismiss() {
     case "$1" in
-        cancel) app_drv click "$SETUP_CAPTION" "$SETUP_CANCEL" ;;
-        esc) app_drv key "$SETUP_CAPTION" esc ;;
-        "close box") app_drv syscommand "$SETUP_CAPTION" 0xF060 ;;
+        cancel) drv click "$SETUP_CAPTION" "$IDCANCEL" ;;
+        esc) drv key "$SETUP_CAPTION" esc ;;
+        "close box") drv syscommand "$SETUP_CAPTION" 0xF060 ;;
         *) e2e_fail "unknown way to dismiss: $1" ;;
     esac
-    app_drv wait-close "$SETUP_CAPTION"
+    drv wait-close "$SETUP_CAPTION"
 }
 
 app_start
@@ -21,23 +21,23 @@ for way in cancel esc "close box"; do
     e2e_reg_add "$APP_SETTINGS_KEY" "Page Size" REG_DWORD 4
     e2e_reg_add "$APP_SETTINGS_KEY" "Page Orientation" REG_DWORD 1
     setup_open
-    app_drv select "$SETUP_CAPTION" "$SETUP_PAGE_SIZE" --text "Legal (8 1/2 x 14 in.)"
-    app_drv select "$SETUP_CAPTION" "$SETUP_ORIENTATION" --text "Reverse Portrait"
+    drv select "$SETUP_CAPTION" "$IDC_SETUP_PAGE_SIZE" --text "Legal (8 1/2 x 14 in.)"
+    drv select "$SETUP_CAPTION" "$IDC_SETUP_ORIENTATION" --text "Reverse Portrait"
     dismiss "$way"
     e2e_assert_reg "$APP_SETTINGS_KEY" "Page Size" 0x4
     e2e_assert_reg "$APP_SETTINGS_KEY" "Page Orientation" 0x1
     setup_open
-    app_expect "$way: page size shown again" $'4\tA4 (210 mm x 297 mm)' \
-        get-selection "$SETUP_CAPTION" "$SETUP_PAGE_SIZE"
-    app_expect "$way: orientation shown again" $'1\tLandscape' \
-        get-selection "$SETUP_CAPTION" "$SETUP_ORIENTATION"
+    drv_expect "$way: page size shown again" $'4\tA4 (210 mm x 297 mm)' \
+        get-selection "$SETUP_CAPTION" "$IDC_SETUP_PAGE_SIZE"
+    drv_expect "$way: orientation shown again" $'1\tLandscape' \
+        get-selection "$SETUP_CAPTION" "$IDC_SETUP_ORIENTATION"
     dismiss "$way"
 
     # Over a key without values: none appear.
     e2e_reg_delete_key "$APP_KEY"
     setup_open
-    app_drv select "$SETUP_CAPTION" "$SETUP_PAGE_SIZE" --text "A3 (297 mm x 420 mm)"
-    app_drv select "$SETUP_CAPTION" "$SETUP_ORIENTATION" --text "Landscape"
+    drv select "$SETUP_CAPTION" "$IDC_SETUP_PAGE_SIZE" --text "A3 (297 mm x 420 mm)"
+    drv select "$SETUP_CAPTION" "$IDC_SETUP_ORIENTATION" --text "Landscape"
     dismiss "$way"
     e2e_assert_no_reg "$APP_SETTINGS_KEY" "Page Size"
     e2e_assert_no_reg "$APP_SETTINGS_KEY" "Page Orientation"

@@ -7,8 +7,8 @@ source "$(dirname "$0")/lib/app.sh"
 
 # expect_selection WHAT PAGE_SIZE ORIENTATION: each as "INDEX<TAB>TEXT" the driver prints.
 expect_selection() {
-    app_expect "$1: page size selection" "$2" get-selection "$SETUP_CAPTION" "$SETUP_PAGE_SIZE"
-    app_expect "$1: orientation selection" "$3" get-selection "$SETUP_CAPTION" "$SETUP_ORIENTATION"
+    drv_expect "$1: page size selection" "$2" get-selection "$SETUP_CAPTION" "$IDC_SETUP_PAGE_SIZE"
+    drv_expect "$1: orientation selection" "$3" get-selection "$SETUP_CAPTION" "$IDC_SETUP_ORIENTATION"
 }
 
 expect_stored() {
@@ -27,12 +27,12 @@ app_start
 setup_open
 shot=$(e2e_screenshot app_setup_fresh "$SETUP_CAPTION")
 e2e_note "Print Setup: $shot"
-app_expect "orientation entries" "$(printf '%s\n' "${SETUP_ORIENTATIONS[@]}")" \
-    list-entries "$SETUP_CAPTION" "$SETUP_ORIENTATION"
-app_expect "page size entries" "$(printf '%s\n' "${SETUP_PAGE_SIZES[@]}")" \
-    list-entries "$SETUP_CAPTION" "$SETUP_PAGE_SIZE"
+drv_expect "orientation entries" "$(printf '%s\n' "${SETUP_ORIENTATIONS[@]}")" \
+    list-entries "$SETUP_CAPTION" "$IDC_SETUP_ORIENTATION"
+drv_expect "page size entries" "$(printf '%s\n' "${SETUP_PAGE_SIZES[@]}")" \
+    list-entries "$SETUP_CAPTION" "$IDC_SETUP_PAGE_SIZE"
 expect_selection "fresh key" $'-1\t' $'-1\t'
-setup_press "$SETUP_OK"
+setup_press "$IDOK"
 expect_stored "OK on a fresh key" 0xffffffff 0xffffffff
 
 # Stored -1 opens with nothing selected again.
@@ -40,30 +40,30 @@ setup_open
 expect_selection "stored -1" $'-1\t' $'-1\t'
 
 # A4 and Landscape are stored as 4 and 1 and shown again on the next opening.
-app_drv select "$SETUP_CAPTION" "$SETUP_PAGE_SIZE" --text "A4 (210 mm x 297 mm)"
-app_drv select "$SETUP_CAPTION" "$SETUP_ORIENTATION" --text "Landscape"
-setup_press "$SETUP_OK"
+drv select "$SETUP_CAPTION" "$IDC_SETUP_PAGE_SIZE" --text "A4 (210 mm x 297 mm)"
+drv select "$SETUP_CAPTION" "$IDC_SETUP_ORIENTATION" --text "Landscape"
+setup_press "$IDOK"
 expect_stored "A4 landscape" 0x4 0x1
 setup_open
 expect_selection "stored 4 and 1" $'4\tA4 (210 mm x 297 mm)' $'1\tLandscape'
-setup_press "$SETUP_OK"
+setup_press "$IDOK"
 expect_stored "OK without changes" 0x4 0x1
 
 # The next forms test uses them: reset, A4, landscape, macro 2, form feed.
 select_printer "$APP_QUEUE_A"
 before=$(e2e_job_count "$APP_QUEUE_A")
-app_drv set-text "$APP_CAPTION" "$APP_FORMS" 2
-app_drv click "$APP_CAPTION" "$APP_PRINT"
+drv set-text "$APP_CAPTION" "$IDC_MAIN_FORMS" 2
+drv click "$APP_CAPTION" "$IDC_MAIN_PRINT"
 e2e_wait_jobs "$APP_QUEUE_A" "$before" 1 30
 e2e_assert_job_hex "$(e2e_job_file "$APP_QUEUE_A" $((before + 1)))" \
     "1b 45 1b 26 6c 32 36 61 31 4f 1b 26 66 32 79 33 58 0c"
 
 # Changing only the orientation stores the page size shown as well; Enter confirms like OK.
 setup_open
-app_drv select "$SETUP_CAPTION" "$SETUP_ORIENTATION" --text "Reverse Landscape"
-app_drv focus "$SETUP_CAPTION" "$SETUP_ORIENTATION"
-app_drv key "$SETUP_CAPTION" enter
-app_drv wait-close "$SETUP_CAPTION"
+drv select "$SETUP_CAPTION" "$IDC_SETUP_ORIENTATION" --text "Reverse Landscape"
+drv focus "$SETUP_CAPTION" "$IDC_SETUP_ORIENTATION"
+drv key "$SETUP_CAPTION" enter
+drv wait-close "$SETUP_CAPTION"
 expect_stored "orientation only, Enter" 0x4 0x3
 
 # Values outside the lists open with no selection; OK without touching stores -1 for each.
@@ -79,7 +79,7 @@ for row in "${cases[@]}"; do
     e2e_reg_add "$APP_SETTINGS_KEY" "Page Orientation" REG_DWORD "$orientation"
     setup_open
     expect_selection "$name" "$shown_size" "$shown_orientation"
-    setup_press "$SETUP_OK"
+    setup_press "$IDOK"
     read -r stored_size stored_orientation <<<"$stored"
     expect_stored "$name" "$stored_size" "$stored_orientation"
     e2e_note "$name: ok"

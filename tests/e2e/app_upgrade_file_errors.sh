@@ -28,7 +28,7 @@ for debug in unchecked checked; do
         [ "$held" = no ] || hold_open "$work/held.kmf"
         before=$(e2e_job_count "$APP_QUEUE_A")
         start_upgrade "$path"
-        app_expect "$name: path field" "$path" get-text "$APP_CAPTION" "$APP_PATH"
+        drv_expect "$name: path field" "$path" get-text "$APP_CAPTION" "$IDC_MAIN_PATH"
         expect_box "$name" "File Error" "$FILE_ERROR_TEXT" 0x30 ok
         expect_no_box "$name"
         e2e_expect_no_jobs "$APP_QUEUE_A" "$before" 0.5

@@ -29,7 +29,7 @@ for row in "${cases[@]}"; do
         shot=$(e2e_screenshot app_upgrade_confirm "Confirm Upgrade")
         e2e_note "confirmation box: $shot"
     fi
-    app_drv answer-msgbox "$APP_CAPTION" "$answer"
+    drv answer-msgbox "$APP_CAPTION" "$answer"
     expect_boxes "$name" "$boxes"
     expect_no_box "$name"
     if [ "$jobs" -eq 1 ]; then

@@ -6,8 +6,8 @@ source "$(dirname "$0")/lib/app.sh"
 source "$(dirname "$0")/lib/cli.sh"
 
 expect_selection() {
-    app_expect "$1: page size selection" "$2" get-selection "$SETUP_CAPTION" "$SETUP_PAGE_SIZE"
-    app_expect "$1: orientation selection" "$3" get-selection "$SETUP_CAPTION" "$SETUP_ORIENTATION"
+    drv_expect "$1: page size selection" "$2" get-selection "$SETUP_CAPTION" "$IDC_SETUP_PAGE_SIZE"
+    drv_expect "$1: orientation selection" "$3" get-selection "$SETUP_CAPTION" "$IDC_SETUP_ORIENTATION"
 }
 
 cli_run printers
@@ -36,9 +36,9 @@ e2e_assert_eq "type of Page Size" REG_DWORD "$(e2e_reg_type "$APP_SETTINGS_KEY" 
 app_start
 setup_open
 expect_selection "set by tessaline-cli" $'4\tA4 (210 mm x 297 mm)' $'1\tLandscape'
-app_drv select "$SETUP_CAPTION" "$SETUP_PAGE_SIZE" --text "Legal (8 1/2 x 14 in.)"
-app_drv select "$SETUP_CAPTION" "$SETUP_ORIENTATION" --text "Reverse Portrait"
-setup_press "$SETUP_OK"
+drv select "$SETUP_CAPTION" "$IDC_SETUP_PAGE_SIZE" --text "Legal (8 1/2 x 14 in.)"
+drv select "$SETUP_CAPTION" "$IDC_SETUP_ORIENTATION" --text "Reverse Portrait"
+setup_press "$IDOK"
 cli_run settings
 cli_expect "set in the window" 0 \
     $'Page Size: 2, Legal (8 1/2 x 14 in.)\nPage Orientation: 2, Reverse Portrait' ""

@@ -26,27 +26,27 @@ for row in "${cases[@]}"; do
     IFS='|' read -r style icon buttons default answer label <<<"$row"
     drv set-text "$W" 1003 "$style"
     drv click "$W" 1002
-    expect "label while box $style is open" "asking" get-text "$W" 1011
-    expect "box $style" "caption: Testee Question
+    drv_expect "label while box $style is open" "asking" get-text "$W" 1011
+    drv_expect "box $style" "caption: Testee Question
 text: $text
 icon: $icon
 buttons: $buttons
 default: $default
 type: $style" wait-msgbox "$W"
     drv answer-msgbox "$W" "$answer"
-    expect "answer to box $style" "$label" get-text "$W" 1011
+    drv_expect "answer to box $style" "$label" get-text "$W" 1011
 done
 
 # A button the box does not have is refused and the box stays open.
 drv set-text "$W" 1003 0x30
 drv click "$W" 1002
-err=$(drv_fails 1 answer-msgbox "$W" yes)
-expect_contains "missing button" 'has no "yes" button; it shows ok' "$err"
+err=$(drv --exit 1 answer-msgbox "$W" yes)
+e2e_assert_contains "missing button" 'has no "yes" button; it shows ok' "$err"
 drv answer-msgbox "$W" ok
-expect "box answered after the refusal" "answer: ok" get-text "$W" 1011
+drv_expect "box answered after the refusal" "answer: ok" get-text "$W" 1011
 
 # No box: the wait ends with a message naming the owner.
-err=$(drv_fails 1 wait-msgbox "$W" --timeout 0.3)
-expect_contains "no box" "waiting for a message box owned by \"$W\"" "$err"
+err=$(drv --exit 1 wait-msgbox "$W" --timeout 0.3)
+e2e_assert_contains "no box" "waiting for a message box owned by \"$W\"" "$err"
 
 testee_stop "$W"

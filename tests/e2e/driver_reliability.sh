@@ -10,13 +10,13 @@ for run in $(seq 1 "$runs"); do
     W="Driver Run $run $$"
     testee_start "$W"
     drv set-text "$W" 1000 "run $run"
-    expect "run $run: path" "run $run" get-text "$W" 1000
+    drv_expect "run $run: path" "run $run" get-text "$W" 1000
     drv select "$W" 1005 --text "Charlie Delta"
-    expect "run $run: selection" $'2\tCharlie Delta' get-selection "$W" 1005
+    drv_expect "run $run: selection" $'2\tCharlie Delta' get-selection "$W" 1005
     drv click "$W" 1008
-    expect "run $run: flag" "checked" get-check "$W" 1008
+    drv_expect "run $run: flag" "checked" get-check "$W" 1008
     drv click "$W" 1002
-    expect "run $run: box" 'caption: Testee Question
+    drv_expect "run $run: box" 'caption: Testee Question
 text: Proceed with the test?\nNothing can be undone.  Really?
 icon: exclamation
 buttons: yesno
@@ -24,7 +24,7 @@ default: yes
 type: 0x34' wait-msgbox "$W"
     answer=$([ $((run % 2)) -eq 0 ] && echo yes || echo no)
     drv answer-msgbox "$W" "$answer"
-    expect "run $run: answer" "answer: $answer" get-text "$W" 1011
+    drv_expect "run $run: answer" "answer: $answer" get-text "$W" 1011
     testee_stop "$W"
     times+=($((($(date +%s%N) - start) / 1000000)))
 done

@@ -49,14 +49,14 @@ head -c 1048576 /dev/urandom >"$work/upgrade.bin"
 app_reset_settings
 before=$(e2e_job_count "$capture_queue")
 app_start
-app_expect "printer list with the throwaway queue" "$APP_QUEUE_C
+drv_expect "printer list with the throwaway queue" "$APP_QUEUE_C
 $APP_QUEUE_B
 $queue
-$APP_QUEUE_A" list-entries "$APP_CAPTION" "$APP_PRINTER"
+$APP_QUEUE_A" list-entries "$APP_CAPTION" "$IDC_MAIN_PRINTER"
 select_printer "$queue"
 # Debug Mode shows how far the spooler went before it failed.
-app_drv click "$APP_CAPTION" "$APP_DEBUG_MODE"
-app_expect "Debug Mode" checked get-check "$APP_CAPTION" "$APP_DEBUG_MODE"
+drv click "$APP_CAPTION" "$IDC_MAIN_DEBUG_MODE"
+drv_expect "Debug Mode" checked get-check "$APP_CAPTION" "$IDC_MAIN_DEBUG_MODE"
 
 lpadmin -x "$queue" || e2e_fail "lpadmin could not delete $queue"
 if lpstat -p "$queue" >/dev/null 2>&1; then

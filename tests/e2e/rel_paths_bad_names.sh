@@ -24,13 +24,18 @@ trap finish EXIT
 expect_not_opened() {
     local what=$1 before
     before=$(e2e_job_count "$APP_QUEUE_A")
-    app_drv click "$APP_CAPTION" "$APP_UPGRADE"
+    drv click "$APP_CAPTION" "$IDC_MAIN_UPGRADE"
     expect_box "$what" "File Error" "$FILE_ERROR_TEXT" 0x30 ok
     expect_no_box "$what"
     e2e_expect_no_jobs "$APP_QUEUE_A" "$before" 1
 }
 
-digest() { sha256sum "$1" | cut -d' ' -f1; }
+# Every file of the work folder but the holder, with its digest.
+work_digests() {
+    local file
+    (cd "$work" && find . -type f ! -name 'holder*' -print0 | sort -z |
+        while IFS= read -r -d '' file; do echo "$(e2e_digest "$file") $file"; done)
+}
 
 # ---- The files
 
@@ -69,7 +74,7 @@ EOF
 x86_64-w64-mingw32-g++-posix -O1 -static -o "$work/holder.exe" "$work/holder.cpp" ||
     e2e_fail "cannot build the holder"
 
-sums_before=$(cd "$work" && find . -type f ! -name 'holder*' -print0 | sort -z | xargs -0 sha256sum)
+sums_before=$(work_digests)
 
 app_start
 select_printer "$APP_QUEUE_A"
@@ -83,7 +88,7 @@ rows=(
 )
 for row in "${rows[@]}"; do
     IFS='|' read -r name path <<<"$row"
-    app_drv set-text "$APP_CAPTION" "$APP_PATH" "$path"
+    drv set-text "$APP_CAPTION" "$IDC_MAIN_PATH" "$path"
     expect_not_opened "$name"
     e2e_note "$name (${#path} characters): File Error, nothing sent"
 done
@@ -91,12 +96,12 @@ done
 # ---- The long path dropped
 
 # A field text of its own first, so a drop that did not arrive cannot pass for a cut path.
-app_drv set-text "$APP_CAPTION" "$APP_PATH" "before the drop"
-app_drv drop-file "$APP_CAPTION" "$long_dir/long.bin"
-field_changed() { [ "$(app_drv get-text "$APP_CAPTION" "$APP_PATH")" != "before the drop" ]; }
+drv set-text "$APP_CAPTION" "$IDC_MAIN_PATH" "before the drop"
+drv drop-file "$APP_CAPTION" "$long_dir/long.bin"
+field_changed() { [ "$(drv get-text "$APP_CAPTION" "$IDC_MAIN_PATH")" != "before the drop" ]; }
 e2e_wait_until 5 field_changed || e2e_fail "the dropped path did not reach the path field"
 # The drop hands over the whole path; the single-byte open still cannot take it.
-app_expect "dropped long path in the field" "$long_win" get-text "$APP_CAPTION" "$APP_PATH"
+drv_expect "dropped long path in the field" "$long_win" get-text "$APP_CAPTION" "$IDC_MAIN_PATH"
 expect_not_opened "dropped long path"
 e2e_note "dropped long path (${#long_win} characters): whole in the field, File Error"
 
@@ -106,14 +111,14 @@ acp=$(e2e_reg_query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' ACP) ||
     e2e_fail "no ANSI code page in the registry"
 e2e_assert_eq "Wine's ANSI code page" 1252 "$acp"
 cafe_win=$(win_path "$work/café.bin")
-app_drv set-text "$APP_CAPTION" "$APP_PATH" "$cafe_win"
+drv set-text "$APP_CAPTION" "$IDC_MAIN_PATH" "$cafe_win"
 # In code page 1252 é is the single byte E9.
-held_text=$(app_drv get-text "$APP_CAPTION" "$APP_PATH")
+held_text=$(drv get-text "$APP_CAPTION" "$IDC_MAIN_PATH")
 e2e_assert_eq "name as the program holds it" \
     "$(printf '%s' "${cafe_win%é.bin}" | e2e_hex) e9 2e 62 69 6e" \
     "$(printf '%s' "$held_text" | e2e_hex)"
 before=$(e2e_job_count "$APP_QUEUE_A")
-app_drv click "$APP_CAPTION" "$APP_UPGRADE"
+drv click "$APP_CAPTION" "$IDC_MAIN_UPGRADE"
 expect_box "café.bin: confirmation" "Confirm Upgrade" "$CONFIRM_TEXT" 0x34 yes
 size=$(stat -c %s "$work/café.bin")
 expect_box "café.bin: outcome" "Printing Complete" "$(sent_text "$size")" 0x40 ok
@@ -129,21 +134,21 @@ wine "$work/holder.exe" "$held_win" "$(win_path "$work/release")" </dev/null \
 HOLDER_PID=$!
 e2e_wait_until 15 grep -qs '^held' "$work/holder.out" ||
     e2e_fail "the holder did not open the file: $(cat "$work/holder.out")"
-app_drv set-text "$APP_CAPTION" "$APP_PATH" "$held_win"
+drv set-text "$APP_CAPTION" "$IDC_MAIN_PATH" "$held_win"
 expect_not_opened "file held open by another program"
 # Released, the same path opens: the box above came from the hold.
 touch "$work/release"
 wait "$HOLDER_PID" || e2e_fail "the holder failed"
 HOLDER_PID=
-app_drv click "$APP_CAPTION" "$APP_UPGRADE"
+drv click "$APP_CAPTION" "$IDC_MAIN_UPGRADE"
 expect_box "released file: confirmation" "Confirm Upgrade" "$CONFIRM_TEXT" 0x34
 before=$(e2e_job_count "$APP_QUEUE_A")
-app_drv answer-msgbox "$APP_CAPTION" no
+drv answer-msgbox "$APP_CAPTION" no
 expect_no_box "released file answered No"
 e2e_expect_no_jobs "$APP_QUEUE_A" "$before" 1
 e2e_note "held file: File Error while held; confirmation once released"
 
 app_exit
 rm -f "$work/release"
-sums_after=$(cd "$work" && find . -type f ! -name 'holder*' -print0 | sort -z | xargs -0 sha256sum)
-e2e_assert_eq "files and their sha256 afterwards" "$sums_before" "$sums_after"
+sums_after=$(work_digests)
+e2e_assert_eq "files and their digests afterwards" "$sums_before" "$sums_after"

@@ -102,11 +102,11 @@ for row in "${rows[@]}"; do
     size=$(read_rule "$ps_bytes" -1)
     orientation=$(read_rule "$or_bytes" -1)
     setup_open
-    app_expect "$name: page size shown" "$(selection "$size" "${SETUP_PAGE_SIZES[@]}")" \
-        get-selection "$SETUP_CAPTION" "$SETUP_PAGE_SIZE"
-    app_expect "$name: orientation shown" "$(selection "$orientation" "${SETUP_ORIENTATIONS[@]}")" \
-        get-selection "$SETUP_CAPTION" "$SETUP_ORIENTATION"
-    setup_press "$SETUP_CANCEL"
+    drv_expect "$name: page size shown" "$(selection "$size" "${SETUP_PAGE_SIZES[@]}")" \
+        get-selection "$SETUP_CAPTION" "$IDC_SETUP_PAGE_SIZE"
+    drv_expect "$name: orientation shown" "$(selection "$orientation" "${SETUP_ORIENTATIONS[@]}")" \
+        get-selection "$SETUP_CAPTION" "$IDC_SETUP_ORIENTATION"
+    setup_press "$IDCANCEL"
     assert_export "$name: stored values after Print Setup Cancel" "$stored"
     e2e_note "$name: sent page code $(page_code "$(read_rule "$ps_bytes" 1)")," \
         "orientation $(read_rule "$or_bytes" 0); Print Setup $size / $orientation; unchanged"
@@ -117,7 +117,7 @@ app_reset_settings
 e2e_reg_add "$APP_SETTINGS_KEY" "Page Size" REG_QWORD 4
 e2e_reg_add "$APP_SETTINGS_KEY" "Page Orientation" REG_BINARY 0100000000000000
 setup_open
-setup_press "$SETUP_OK"
+setup_press "$IDOK"
 assert_export "stored values after OK" 'Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Software\Korvane\Tessaline\Print Settings]

@@ -48,8 +48,8 @@ pid=$(program_pid)
 
 started=$SECONDS
 before=$(e2e_job_count "$queue")
-app_drv set-text "$APP_CAPTION" "$APP_FORMS" "1-$forms"
-app_drv click "$APP_CAPTION" "$APP_PRINT" --timeout 600
+drv set-text "$APP_CAPTION" "$IDC_MAIN_FORMS" "1-$forms"
+drv click "$APP_CAPTION" "$IDC_MAIN_PRINT" --timeout 600
 submitted=$((SECONDS - started))
 e2e_wait_jobs "$queue" "$before" "$forms" 600
 for ((k = 1; k <= forms; k++)); do

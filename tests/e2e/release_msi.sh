@@ -55,9 +55,9 @@ rel_assert_version_record "$REL_INSTALL_DIR/Tessaline.exe"
 TESSALINE_EXE=$REL_INSTALL_DIR/Tessaline.exe
 app_start
 setup_open
-app_drv select "$SETUP_CAPTION" "$SETUP_PAGE_SIZE" --text "A4 (210 mm x 297 mm)"
-app_drv select "$SETUP_CAPTION" "$SETUP_ORIENTATION" --text "Landscape"
-setup_press "$SETUP_OK"
+drv select "$SETUP_CAPTION" "$IDC_SETUP_PAGE_SIZE" --text "A4 (210 mm x 297 mm)"
+drv select "$SETUP_CAPTION" "$IDC_SETUP_ORIENTATION" --text "Landscape"
+setup_press "$IDOK"
 before=$(e2e_job_count "$APP_QUEUE_A")
 app_print_forms "$APP_QUEUE_A" 2
 e2e_wait_jobs "$APP_QUEUE_A" "$before" 1 30

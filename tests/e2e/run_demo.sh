@@ -18,7 +18,7 @@ output=$(timeout 90 bash -c 'source "$1"; tessaline_demo "$2" "$3" "$4"' _ \
     "$E2E_ROOT/scripts/lib/demo.sh" "$queue" "$(e2e_jobs_dir "$queue")" "$work") || status=$?
 e2e_note "demo took $((SECONDS - start)) s:"$'\n'"$output"
 e2e_assert_eq "demo exit status" 0 "$status"
-app_drv wait-close "$APP_CAPTION" --timeout 1 # the demo closed the program itself
+drv wait-close "$APP_CAPTION" --timeout 1 # the demo closed the program itself
 
 e2e_wait_jobs "$queue" "$before" 3
 sample=$(printf '%s' "$DEMO_SAMPLE" | e2e_hex)

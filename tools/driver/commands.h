@@ -28,5 +28,6 @@ void CmdFont(const Options& o);
 void CmdTextFit(const Options& o);
 void CmdDpiChanged(const Options& o);
 void CmdList(const Options& o);
+void CmdCodePage(const Options& o);
 
 }  // namespace driver

@@ -289,4 +289,8 @@ void CmdList(const Options&) {
     Print(DescribeWindows());
 }
 
+void CmdCodePage(const Options&) {
+    Print(std::to_string(GetACP()));
+}
+
 }  // namespace driver

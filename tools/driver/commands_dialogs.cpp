@@ -274,7 +274,7 @@ void CmdDropFile(const Options& o) {
     for (size_t i = 1; i < o.args.size(); ++i) {
         paths.push_back(WindowsPath(o.args[i]));
     }
-    PostDrop(top, paths);
+    PostDrop(top, paths, o.wide);
     SettleAfterPost(top, o.timeout_ms);
 }
 

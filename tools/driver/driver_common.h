@@ -26,6 +26,7 @@ struct Options {
     std::string text;
     bool has_index = false;
     int index = 0;
+    bool wide = false;
 };
 
 std::wstring Widen(const std::string& text);

@@ -39,12 +39,13 @@ constexpr Command kCommands[] = {
     {"wait-msgbox", 1, 1, driver::CmdWaitMsgBox, "OWNER_CAPTION"},
     {"answer-msgbox", 2, 2, driver::CmdAnswerMsgBox, "OWNER_CAPTION BUTTON"},
     {"file-open", 2, 2, driver::CmdFileOpen, "OWNER_CAPTION PATH"},
-    {"drop-file", 2, kMany, driver::CmdDropFile, "CAPTION PATH [PATH...]"},
+    {"drop-file", 2, kMany, driver::CmdDropFile, "CAPTION PATH [PATH...] [--wide]"},
     {"menu-items", 1, 1, driver::CmdMenuItems, "CAPTION"},
     {"font", 2, 2, driver::CmdFont, "CAPTION ID"},
     {"text-fit", 1, 1, driver::CmdTextFit, "CAPTION"},
     {"dpi-changed", 2, 2, driver::CmdDpiChanged, "CAPTION DPI"},
     {"list-windows", 0, 0, driver::CmdList, ""},
+    {"code-page", 0, 0, driver::CmdCodePage, ""},
 };
 
 void Usage() {
@@ -81,6 +82,8 @@ Options ParseOptions(int argc, char** argv) {
         } else if (arg == "--text") {
             o.has_text = true;
             o.text = Value(argc, argv, i);
+        } else if (arg == "--wide") {
+            o.wide = true;
         } else if (arg == "--index") {
             o.has_index = true;
             o.index = static_cast<int>(driver::ParseNumber(Value(argc, argv, i), "--index"));

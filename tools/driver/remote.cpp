@@ -119,7 +119,14 @@ std::string WindowsPath(const std::string& path) {
     if (to_dos == nullptr) {
         return path;
     }
-    WCHAR* dos = to_dos(path.c_str());
+    // The argument arrives in the ANSI code page, but Wine reads a Unix name as UTF-8: on a
+    // double-byte code page the name would otherwise come back with "?" in place of characters.
+    const std::wstring wide = Widen(path);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string unixName(static_cast<size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &unixName[0], size, nullptr, nullptr);
+    WCHAR* dos = to_dos(unixName.c_str());
     if (dos == nullptr) {
         throw DriverError("no Windows name for " + path);
     }
@@ -128,18 +135,26 @@ std::string WindowsPath(const std::string& path) {
     return converted;
 }
 
-void PostDrop(HWND window, const std::vector<std::string>& paths) {
+void PostDrop(HWND window, const std::vector<std::string>& paths, bool wide) {
     std::vector<char> block(sizeof(DROPFILES));
+    const auto append = [&block, wide](const std::string& text) {
+        if (wide) {
+            const std::wstring w = Widen(text);
+            const char* bytes = reinterpret_cast<const char*>(w.c_str());
+            block.insert(block.end(), bytes, bytes + (w.size() + 1) * sizeof(wchar_t));
+        } else {
+            block.insert(block.end(), text.c_str(), text.c_str() + text.size() + 1);
+        }
+    };
     for (const std::string& path : paths) {
-        block.insert(block.end(), path.begin(), path.end());
-        block.push_back('\0');
+        append(path);
     }
-    block.push_back('\0');
+    append("");
     DROPFILES header = {};
     header.pFiles = sizeof(DROPFILES);
     header.pt = {10, 10};
     header.fNC = FALSE;
-    header.fWide = FALSE;
+    header.fWide = wide ? TRUE : FALSE;
     std::memcpy(block.data(), &header, sizeof header);
 
     Handle process(OpenTarget(ProcessOf(window)));

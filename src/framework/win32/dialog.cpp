@@ -2,7 +2,6 @@
 
 #include "framework/handler_guard.h"
 #include "framework/help_key.h"
-#include "framework/win32/application.h"
 
 namespace tessaline {
 namespace {
@@ -13,14 +12,15 @@ static_assert(kEndOk == IDOK && kEndCancel == IDCANCEL, "end codes must match Wi
 
 class MainWindowReporter final : public GuardReporter {
   public:
+    MainWindowReporter(HWND mainWindow, const std::string& appName)
+        : m_mainWindow(mainWindow), m_appName(appName) {}
     void Report(const GuardBox& box) override {
-        CApplication* app = CApplication::Current();
-        if (app != nullptr) {
-            app->ShowMessage(box.text, box.type);
-        } else {
-            MessageBoxA(nullptr, box.text.c_str(), nullptr, box.type);
-        }
+        MessageBoxA(m_mainWindow, box.text.c_str(), m_appName.c_str(), box.type);
     }
+
+  private:
+    HWND m_mainWindow;
+    const std::string& m_appName;
 };
 
 // Messages whose result a dialog procedure returns itself instead of through DWLP_MSGRESULT.
@@ -58,13 +58,10 @@ CDialog* DialogFromWindow(HWND window) {
     return reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
 }
 
-INT_PTR CDialog::DoModal() {
-    CApplication* app = CApplication::Current();
-    const HINSTANCE instance = app != nullptr ? app->Instance() : GetModuleHandleA(nullptr);
-    const bool isMainWindow = app == nullptr || app->MainWindow() == this;
-    const HWND owner = isMainWindow ? nullptr : app->MainWindowHandle();
-    return DialogBoxParamA(instance, MAKEINTRESOURCEA(m_templateId), owner, &CDialog::DialogProc,
-                           reinterpret_cast<LPARAM>(this));
+INT_PTR CDialog::DoModal(HWND owner) {
+    m_owner = owner;
+    return DialogBoxParamA(m_context.instance, MAKEINTRESOURCEA(m_templateId), owner,
+                           &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 BOOL CDialog::OnInitDialog() {
@@ -73,8 +70,7 @@ BOOL CDialog::OnInitDialog() {
 }
 
 bool CDialog::InitFromTemplate() {
-    CApplication* app = CApplication::Current();
-    const HINSTANCE instance = app != nullptr ? app->Instance() : GetModuleHandleA(nullptr);
+    const HINSTANCE instance = m_context.instance;
     const HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(m_templateId),
                                       MAKEINTRESOURCEA(kInitDataResourceType));
     const std::uint8_t* data = nullptr;
@@ -103,9 +99,12 @@ void CDialog::EndDialog(int result) {
 }
 
 int CDialog::MessageBox(const std::string& text, const std::string& caption, UINT type) {
-    CApplication* app = CApplication::Current();
-    const std::string& shown = caption.empty() && app != nullptr ? app->AppName() : caption;
+    const std::string& shown = caption.empty() ? m_context.appName : caption;
     return ::MessageBoxA(m_hWnd, text.c_str(), shown.c_str(), type);
+}
+
+void CDialog::ShowProgramMessage(const std::string& text, UINT type) const {
+    ::MessageBoxA(MainWindowHandle(), text.c_str(), m_context.appName.c_str(), type);
 }
 
 void CDialog::SetDlgItemText(int id, const std::string& text) {
@@ -119,9 +118,10 @@ void CDialog::OnHelpKey() {
     }
     // The dialog holding the focus names the context; a nested modal dialog takes precedence.
     CDialog* focused = DialogFromWindow(GetAncestor(GetFocus(), GA_ROOT));
-    CDialog* target = focused != nullptr ? focused : this;
-    if (CApplication* app = CApplication::Current()) {
-        app->ShowHelp(target->m_hWnd, target->m_templateId);
+    const CDialog* target = focused != nullptr ? focused : this;
+    if (!WinHelpA(target->m_hWnd, m_context.helpFile.c_str(), HELP_CONTEXT,
+                  HelpContextForTemplate(target->m_templateId))) {
+        ShowProgramMessage(kHelpFailedText, MB_OK | MB_ICONEXCLAMATION);
     }
 }
 
@@ -175,7 +175,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
         return FALSE;
     }
 
-    MainWindowReporter reporter;
+    MainWindowReporter reporter(self->MainWindowHandle(), self->m_context.appName);
     const Message m{message, wParam, lParam};
     const Reply reply = RunGuarded([self, &m] { return self->Route(m); }, reporter);
 

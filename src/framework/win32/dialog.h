@@ -6,6 +6,7 @@
 
 #include "framework/dialog_core.h"
 #include "framework/event_table.h"
+#include "framework/win32/program_context.h"
 #include "framework/win32/window_controls.h"
 
 namespace tessaline {
@@ -14,15 +15,19 @@ namespace tessaline {
 // has no owner; every other dialog is owned by the main window.
 class CDialog : public DialogCore {
   public:
-    explicit CDialog(unsigned templateId) : m_templateId(templateId), m_controls(m_hWnd) {}
+    // The context must outlive the dialog.
+    CDialog(const ProgramContext& context, unsigned templateId)
+        : m_context(context), m_templateId(templateId), m_controls(m_hWnd) {}
     CDialog(const CDialog&) = delete;
     CDialog& operator=(const CDialog&) = delete;
 
+    // Runs the dialog, owned by `owner` (the main window; null for the main window itself).
     // IDOK, IDCANCEL, or -1 when the dialog could not be made or its initialisation failed.
-    INT_PTR DoModal();
+    INT_PTR DoModal(HWND owner);
 
     HWND GetSafeHwnd() const { return m_hWnd; }
-    unsigned TemplateId() const { return m_templateId; }
+    // The main window: this dialog's owner, or the dialog itself when it has none.
+    HWND MainWindowHandle() const { return m_owner != nullptr ? m_owner : m_hWnd; }
 
     // MessageBoxA owned by this window; an empty caption becomes the application name.
     int MessageBox(const std::string& text, const std::string& caption, UINT type);
@@ -41,6 +46,7 @@ class CDialog : public DialogCore {
     virtual Reply OnEvent(const Message&) { return Reply::PassOn(); }
     // Hands the message to the default dialog handling now, rather than after the handler.
     Reply Default(const Message& m);
+    const ProgramContext& Context() const { return m_context; }
 
     ControlAccess& Controls() override { return m_controls; }
     void EndDialog(int result) override;
@@ -50,8 +56,12 @@ class CDialog : public DialogCore {
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     Reply Route(const Message& m);
     void OnHelpKey();
+    // A box owned by the main window, captioned with the application name.
+    void ShowProgramMessage(const std::string& text, UINT type) const;
 
+    const ProgramContext& m_context;
     unsigned m_templateId;
+    HWND m_owner = nullptr;
     HWND m_hWnd = nullptr;
     WindowControls m_controls;
     bool m_passToDefault = false;

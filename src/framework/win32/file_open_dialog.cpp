@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "framework/file_filter.h"
-#include "framework/win32/application.h"
 
 namespace tessaline {
 namespace {
@@ -37,10 +36,8 @@ CFileOpenDialog::CFileOpenDialog(const char* defaultExt, const char* fileName, D
     m_options.lpfnHook = &IgnoreHookMessages;
 }
 
-INT_PTR CFileOpenDialog::DoModal() {
-    CApplication* app = CApplication::Current();
-    m_options.hwndOwner = app != nullptr ? app->MainWindowHandle() : nullptr;
-    m_options.hInstance = app != nullptr ? app->Instance() : nullptr;
+INT_PTR CFileOpenDialog::DoModal(HWND owner) {
+    m_options.hwndOwner = owner;
     return GetOpenFileNameA(&m_options) ? IDOK : IDCANCEL;
 }
 

@@ -8,8 +8,7 @@
 
 namespace tessaline {
 
-// The common file-open dialog, owned by the application's main window, with the platform's
-// default title and initial folder.
+// The common file-open dialog, with the platform's default title and initial folder.
 class CFileOpenDialog {
   public:
     // Room for long paths, not just MAX_PATH.
@@ -21,12 +20,11 @@ class CFileOpenDialog {
     CFileOpenDialog(const CFileOpenDialog&) = delete;
     CFileOpenDialog& operator=(const CFileOpenDialog&) = delete;
 
-    // IDOK when the user chose a file, IDCANCEL otherwise.
-    INT_PTR DoModal();
+    // Runs the dialog owned by `owner` (the main window). IDOK when the user chose a file,
+    // IDCANCEL otherwise.
+    INT_PTR DoModal(HWND owner);
     // The chosen file's full path, after IDOK.
     std::string GetPathName() const { return std::string(m_path.data()); }
-    // The flags the dialog is shown with: the caller's plus hook, explorer and sizing.
-    DWORD Flags() const { return m_options.Flags; }
 
   private:
     std::string m_filter;

@@ -1,6 +1,6 @@
 #include "framework/win32/window_controls.h"
 
-#include <vector>
+#include "framework/whole_text.h"
 
 namespace tessaline {
 
@@ -8,13 +8,11 @@ std::string WindowText(HWND window) {
     if (window == nullptr) {
         return {};
     }
-    const int length = GetWindowTextLengthA(window);
-    if (length <= 0) {
-        return {};
-    }
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(window, buffer.data(), length + 1);
-    return std::string(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    // The length may count characters where a double-byte code page needs bytes.
+    return FetchWholeText([window] { return GetWindowTextLengthA(window); },
+                          [window](char* buffer, std::size_t size) {
+                              GetWindowTextA(window, buffer, static_cast<int>(size));
+                          });
 }
 
 std::string WindowControls::GetText(int id) {

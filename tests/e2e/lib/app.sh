@@ -16,26 +16,11 @@ APP_PRINTER_LIST="$APP_QUEUE_C
 $APP_QUEUE_B
 $APP_QUEUE_A"
 
-# Main window controls.
-APP_EXIT=2
-APP_PATH=1000
-APP_BROWSE=1001
-APP_UPGRADE=1002
-APP_FORMS=1003
-APP_PRINT=1004
-APP_PRINTER=1005
-APP_PRINT_SETUP=1006
-APP_DEBUG_MODE=1008
-APP_NOTICE1=1009
-APP_NOTICE2=1010
-APP_ABOUT_ITEM=$'0x0010\t&About Tessaline by Korvane...\tenabled'
+# The control ids are those of src/ui/resource.h (lib/e2e.sh reads them); Exit is IDCANCEL.
+APP_ABOUT_ITEM=$(printf '0x%04X\t&About Tessaline by Korvane...\tenabled' "$IDM_ABOUTBOX")
 
 # Print Setup and its lists, in order.
 SETUP_CAPTION="Print Setup"
-SETUP_OK=1
-SETUP_CANCEL=2
-SETUP_ORIENTATION=1006
-SETUP_PAGE_SIZE=1007
 SETUP_ORIENTATIONS=("Portrait" "Landscape" "Reverse Portrait" "Reverse Landscape")
 SETUP_PAGE_SIZES=("Executive (7 1/4 x 10 1/2 in.)" "Letter (8 1/2 x 11 in.)"
     "Legal (8 1/2 x 14 in.)" "Ledger (11 x 17 in.)" "A4 (210 mm x 297 mm)"
@@ -63,31 +48,6 @@ sent_text() {
 # How long a box may take to come up; tests of slow faults raise it.
 APP_BOX_TIMEOUT=30
 
-# ---- The driver ----
-
-# app_drv ARGS...: the driver; its output without carriage returns. Fails the test with the
-# driver's message when the driver fails.
-app_drv() {
-    local out err rc=0
-    [ -f "$DRIVER" ] || e2e_fail "driver not built: $DRIVER"
-    err=$(mktemp)
-    out=$(wine "$DRIVER" "$@" </dev/null 2>"$err" | tr -d '\r'; exit "${PIPESTATUS[0]}") || rc=$?
-    cat "$err" >>"$RIG_DIR/logs/driver-$E2E_NAME.log"
-    if [ "$rc" -ne 0 ]; then
-        e2e_fail "driver $* exited $rc: $(grep '^driver ' "$err" || tail -n 3 "$err")"
-    fi
-    rm -f "$err"
-    [ -z "$out" ] || printf '%s\n' "$out"
-}
-
-# app_expect WHAT EXPECTED DRIVER_ARGS...: the driver's output must be exactly EXPECTED.
-app_expect() {
-    local what=$1 expected=$2 actual
-    shift 2
-    actual=$(app_drv "$@")
-    e2e_assert_eq "$what" "$expected" "$actual"
-}
-
 # The Windows name of a Unix path, as the user would type it.
 win_path() { printf 'Z:%s' "${1//\//\\}"; }
 
@@ -102,57 +62,57 @@ app_work_dir() {
 # Starts the program and waits for its main window.
 app_start() {
     run_app
-    app_drv wait-window "$APP_CAPTION" --timeout 30 >/dev/null
+    drv wait-window "$APP_CAPTION" --timeout 30 >/dev/null
 }
 
 # Ends the program with Exit and waits until it has gone.
 app_exit() {
-    app_drv click "$APP_CAPTION" "$APP_EXIT"
+    drv click "$APP_CAPTION" "$IDCANCEL"
     wait_app 20
 }
 
 select_printer() {
-    app_drv select "$APP_CAPTION" "$APP_PRINTER" --text "$1"
-    app_expect "printer selection" "$1" get-text "$APP_CAPTION" "$APP_PRINTER"
+    drv select "$APP_CAPTION" "$IDC_MAIN_PRINTER" --text "$1"
+    drv_expect "printer selection" "$1" get-text "$APP_CAPTION" "$IDC_MAIN_PRINTER"
 }
 
 # A printer drop-down with no entry selected.
 clear_printer_selection() {
-    app_drv select "$APP_CAPTION" "$APP_PRINTER" --index -1
-    app_expect "printer selection after clearing" $'-1\t' \
-        get-selection "$APP_CAPTION" "$APP_PRINTER"
-    app_expect "printer text after clearing" "" get-text "$APP_CAPTION" "$APP_PRINTER"
+    drv select "$APP_CAPTION" "$IDC_MAIN_PRINTER" --index -1
+    drv_expect "printer selection after clearing" $'-1\t' \
+        get-selection "$APP_CAPTION" "$IDC_MAIN_PRINTER"
+    drv_expect "printer text after clearing" "" get-text "$APP_CAPTION" "$IDC_MAIN_PRINTER"
 }
 
 # set_debug_mode checked|unchecked
 set_debug_mode() {
     local want=$1 now
-    now=$(app_drv get-check "$APP_CAPTION" "$APP_DEBUG_MODE")
+    now=$(drv get-check "$APP_CAPTION" "$IDC_MAIN_DEBUG_MODE")
     if [ "$now" != "$want" ]; then
-        app_drv click "$APP_CAPTION" "$APP_DEBUG_MODE"
+        drv click "$APP_CAPTION" "$IDC_MAIN_DEBUG_MODE"
     fi
-    app_expect "Debug Mode" "$want" get-check "$APP_CAPTION" "$APP_DEBUG_MODE"
+    drv_expect "Debug Mode" "$want" get-check "$APP_CAPTION" "$IDC_MAIN_DEBUG_MODE"
 }
 
 # only_main_window WHAT: no window is up but the main one.
 only_main_window() {
     local windows
-    windows=$(app_drv list-windows | grep -c '^  "') || true
+    windows=$(drv list-windows | grep -c '^  "') || true
     [ "$windows" -eq 1 ] || e2e_fail "$1: expected only the main window, got:
-$(app_drv list-windows)"
+$(drv list-windows)"
 }
 
 # ---- Print Setup ----
 
 setup_open() {
-    app_drv click "$APP_CAPTION" "$APP_PRINT_SETUP"
-    app_drv wait-window "$SETUP_CAPTION" >/dev/null
+    drv click "$APP_CAPTION" "$IDC_MAIN_PRINT_SETUP"
+    drv wait-window "$SETUP_CAPTION" >/dev/null
 }
 
 # setup_press BUTTON: ends Print Setup with that button and waits until it has gone.
 setup_press() {
-    app_drv click "$SETUP_CAPTION" "$1"
-    app_drv wait-close "$SETUP_CAPTION"
+    drv click "$SETUP_CAPTION" "$1"
+    drv wait-close "$SETUP_CAPTION"
 }
 
 # Deletes the program's stored print settings.
@@ -167,16 +127,16 @@ app_reset_settings() {
 
 # app_print_forms QUEUE TEXT: chooses the queue, types the forms text, clicks Print.
 app_print_forms() {
-    app_drv select "$APP_CAPTION" "$APP_PRINTER" --text "$1"
-    app_drv set-text "$APP_CAPTION" "$APP_FORMS" "$2"
-    app_drv click "$APP_CAPTION" "$APP_PRINT"
+    drv select "$APP_CAPTION" "$IDC_MAIN_PRINTER" --text "$1"
+    drv set-text "$APP_CAPTION" "$IDC_MAIN_FORMS" "$2"
+    drv click "$APP_CAPTION" "$IDC_MAIN_PRINT"
 }
 
 # print_form_quietly WHAT TEXT: a form test reports nothing: once its handler has returned (the
 # click settles only then), the main window is the only window.
 print_form_quietly() {
-    app_drv set-text "$APP_CAPTION" "$APP_FORMS" "$2"
-    app_drv click "$APP_CAPTION" "$APP_PRINT" --timeout "$APP_BOX_TIMEOUT"
+    drv set-text "$APP_CAPTION" "$IDC_MAIN_FORMS" "$2"
+    drv click "$APP_CAPTION" "$IDC_MAIN_PRINT" --timeout "$APP_BOX_TIMEOUT"
     only_main_window "$1: after Print"
 }
 
@@ -218,9 +178,9 @@ box_report() {
 # that one; it is answered with ANSWER, or left up when there is none.
 expect_box() {
     local what=$1 caption=$2 text=$3 type=$4 answer=${5:-}
-    app_expect "$what: box" "$(box_report "$caption" "$text" "$type")" wait-msgbox \
+    drv_expect "$what: box" "$(box_report "$caption" "$text" "$type")" wait-msgbox \
         "$APP_CAPTION" --timeout "$APP_BOX_TIMEOUT"
-    [ -z "$answer" ] || app_drv answer-msgbox "$APP_CAPTION" "$answer"
+    [ -z "$answer" ] || drv answer-msgbox "$APP_CAPTION" "$answer"
 }
 
 # expect_boxes WHAT BOXES: exactly these boxes in order (caption~text~type, ";"-separated),
@@ -238,15 +198,14 @@ expect_boxes() {
 # expect_no_box WHAT [SECONDS]: no box shows within that time.
 expect_no_box() {
     local what=$1 seconds=${2:-1.5} out
-    if out=$(driver wait-msgbox "$APP_CAPTION" --timeout "$seconds"); then
-        e2e_fail "$what: expected no further box, got:"$'\n'"$out"
-    fi
+    out=$(drv --exit 1 wait-msgbox "$APP_CAPTION" --timeout "$seconds") ||
+        e2e_fail "$what: expected no further box: $out"
 }
 
 # start_upgrade PATH: Upgrade with PATH as typed; the box that follows is left up.
 start_upgrade() {
-    app_drv set-text "$APP_CAPTION" "$APP_PATH" "$1"
-    app_drv click "$APP_CAPTION" "$APP_UPGRADE"
+    drv set-text "$APP_CAPTION" "$IDC_MAIN_PATH" "$1"
+    drv click "$APP_CAPTION" "$IDC_MAIN_UPGRADE"
 }
 
 # upgrade_file WHAT FILE BOXES: Upgrade with FILE (a Unix path), Yes to the exact confirmation,

@@ -52,15 +52,32 @@ e2e_assert_eq() {
         e2e_fail "$what: expected '$expected', got '$actual'"
 }
 
-# Waits up to $1 seconds for the command that follows to succeed; false on timeout.
+# e2e_assert_contains WHAT NEEDLE TEXT
+e2e_assert_contains() {
+    [[ "$3" == *"$2"* ]] || e2e_fail "$1: '$2' not in: $3"
+}
+
+# e2e_wait_until SECONDS COMMAND...: the one wait of the tests. Runs COMMAND every 0.1 s until
+# it succeeds; false once SECONDS (fractions allowed, as everywhere in these tests) have passed.
 e2e_wait_until() {
-    local deadline=$((SECONDS + $1))
+    local deadline
+    deadline=$(e2e_seconds_from_now "$1")
     shift
     until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
+        e2e_before "$deadline" || return 1
         sleep 0.1
     done
 }
+
+# Times as microseconds since the epoch, so fractions of a second compare as integers.
+e2e_now_us() { local t=${EPOCHREALTIME/[.,]/}; echo "$((10#$t))"; }
+e2e_seconds_from_now() {
+    local whole=${1%%.*} fraction=${1#*.}
+    [ "$fraction" != "$1" ] || fraction=0
+    fraction=$(printf '%-6.6s' "$fraction" | tr ' ' 0)
+    echo "$(($(e2e_now_us) + 10#${whole:-0} * 1000000 + 10#$fraction))"
+}
+e2e_before() { [ "$(e2e_now_us)" -lt "$1" ]; }
 
 # ---- Capture printers and their jobs ----
 
@@ -114,6 +131,10 @@ e2e_expect_no_jobs() {
 }
 
 e2e_hex() { od -An -v -tx1 "$@" | tr -s ' \n' '  ' | sed 's/^ //; s/ $//'; }
+
+# e2e_digest FILE: the one digest of the tests (BLAKE2: as sure as SHA-256, four times faster
+# over files of gigabytes).
+e2e_digest() { b2sum "$1" | cut -d' ' -f1; }
 
 # Up to 32 bytes of a file in hex from offset $2, for failure reports.
 e2e_hex_window() {
@@ -247,12 +268,6 @@ e2e_window_geometry() {
         }'
 }
 
-e2e_wait_window() {
-    local title=$1 timeout=${2:-15}
-    e2e_wait_until "$timeout" e2e_window_exists "$title" ||
-        e2e_fail "no window \"$title\" within ${timeout}s"
-}
-
 e2e_window_exists() { [ -n "$(e2e_window_geometry "$1")" ]; }
 
 # e2e_screenshot NAME [TITLE]: saves build/rig/screenshots/NAME.png, cropped to the window
@@ -294,9 +309,69 @@ wait_app() {
 
 e2e_not_running() { ! kill -0 "$1" 2>/dev/null; }
 
-# driver ARGS...: the driver program, which steers the running program (tools/driver/README.md).
-driver() {
+# drv [--exit CODE] ARGS...: the one way to run the driver (tools/driver/README.md), which
+# steers a running program. Prints its output without carriage returns; its messages also go
+# to the test's driver log. A failing driver ends the test, quoting its message. With --exit,
+# the driver must exit with CODE instead, and its message is printed after its output.
+drv() {
+    local want=0 out err rc=0
+    if [ "${1:-}" == --exit ]; then
+        want=$2
+        shift 2
+    fi
     [ -f "$DRIVER" ] || e2e_fail "driver not built: $DRIVER"
-    wine "$DRIVER" "$@" </dev/null 2>>"$RIG_DIR/logs/driver-$E2E_NAME.log" | tr -d '\r'
-    return "${PIPESTATUS[0]}"
+    err=$(mktemp)
+    out=$(wine "$DRIVER" "$@" </dev/null 2>"$err" | tr -d '\r'; exit "${PIPESTATUS[0]}") || rc=$?
+    cat "$err" >>"$RIG_DIR/logs/driver-$E2E_NAME.log"
+    if [ "$rc" -ne "$want" ]; then
+        e2e_fail "driver $* exited $rc, expected $want: $(grep '^driver ' "$err" || tail -n 3 "$err")${out:+
+output: $out}"
+    fi
+    [ -z "$out" ] || printf '%s\n' "$out"
+    [ "$want" -eq 0 ] || grep -v 'wine32\|multiarch\|dpkg --add\|apt-get install' "$err" || true
+    rm -f "$err"
 }
+
+# drv_expect WHAT EXPECTED ARGS...: the driver's output must be exactly EXPECTED.
+drv_expect() {
+    local what=$1 expected=$2 actual
+    shift 2
+    actual=$(drv "$@")
+    e2e_assert_eq "$what" "$expected" "$actual"
+}
+
+# ---- Resource ids ----
+
+# Every numeric #define of the program's resource.h becomes a shell variable of the same name
+# (IDC_MAIN_PATH, IDC_SETUP_ORIENTATION, IDM_ABOUTBOX...), so no test keeps its own copy.
+while read -r _ e2e_name e2e_value _; do
+    if [[ "$e2e_value" =~ ^(0x[0-9a-fA-F]+|[0-9]+)$ ]]; then
+        declare -g "$e2e_name=$((e2e_value))"
+    fi
+done < <(grep -E '^#define [A-Z_0-9]+ ' "$E2E_ROOT/src/ui/resource.h")
+unset e2e_name e2e_value
+[ -n "${IDC_MAIN_PATH:-}" ] || e2e_fail "no control ids in $E2E_ROOT/src/ui/resource.h"
+# The standard buttons' ids, from the platform.
+IDOK=1
+IDCANCEL=2
+
+# ---- Code pages ----
+
+# e2e_code_page_932: the Wine processes this test starts from now on run with a Japanese
+# locale, so their ANSI code page is 932 (double-byte). The locale is built once per rig into
+# its own folder, so the machine's locales stay as they are. Fails unless Wine reports 932.
+e2e_code_page_932() {
+    local dir=$RIG_DIR/locale
+    if [ ! -d "$dir/ja_JP.UTF-8" ]; then
+        mkdir -p "$dir"
+        localedef -i ja_JP -f UTF-8 "$dir/ja_JP.UTF-8" >/dev/null 2>&1 ||
+            [ -f "$dir/ja_JP.UTF-8/LC_CTYPE" ] ||
+            e2e_fail "cannot build the ja_JP.UTF-8 locale (package locales)"
+    fi
+    export LOCPATH=$dir
+    # Bash itself keeps its own locale and says so; the Wine processes take these.
+    { export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8; } 2>/dev/null
+}
+
+# e2e_cp932 TEXT: TEXT (UTF-8) in code page 932, as a program of that code page holds it.
+e2e_cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }

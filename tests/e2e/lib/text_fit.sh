@@ -7,7 +7,7 @@
 # be cut; it is reported.
 text_fit_check() {
     local window=$1 min_labels=$2 allowed=${3:-} report labels cut
-    report=$(app_drv text-fit "$window")
+    report=$(drv text-fit "$window")
     e2e_note "$window:"$'\n'"$report"
     labels=$(awk -F'\t' '$2 == "label"' <<<"$report" | wc -l)
     [ "$labels" -ge "$min_labels" ] ||
@@ -24,10 +24,10 @@ text_fit_all_windows() {
     text_fit_check "$APP_CAPTION" 7 "${1:-}"
     setup_open
     text_fit_check "$SETUP_CAPTION" 3 "${1:-}"
-    setup_press "$SETUP_CANCEL"
-    app_drv syscommand "$APP_CAPTION" 0x10
-    app_drv wait-window "About Tessaline" >/dev/null
+    setup_press "$IDCANCEL"
+    drv syscommand "$APP_CAPTION" 0x10
+    drv wait-window "About Tessaline" >/dev/null
     text_fit_check "About Tessaline" 3 "${1:-}"
-    app_drv click "About Tessaline" 1
-    app_drv wait-close "About Tessaline"
+    drv click "About Tessaline" 1
+    drv wait-close "About Tessaline"
 }
