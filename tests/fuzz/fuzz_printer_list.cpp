@@ -88,11 +88,15 @@ class FillingSource : public PrinterListSource {
 };
 
 // The names in visible: each runs to the next NUL or to the end; an empty one ends the list.
-PrinterList ModelNames(std::string_view visible) {
+// In a list reported cut, a name that runs to the end is a fragment and left out.
+PrinterList ModelNames(std::string_view visible, bool cut) {
     PrinterList names;
     std::size_t at = 0;
     while (at < visible.size() && visible[at] != '\0') {
         const std::size_t nul = visible.find('\0', at);
+        if (nul == std::string_view::npos && cut) {
+            break;
+        }
         const std::size_t end = nul == std::string_view::npos ? visible.size() : nul;
         names.emplace_back(visible.substr(at, end - at));
         at = end + 1;
@@ -154,7 +158,7 @@ void FuzzWellBehaved(std::string_view content, unsigned repeats) {
     Check(source.sizes.back() > fake.section.size(), "a cut list is read again until it fits");
     const std::string whole = fake.section + std::string(1, '\0');
     CheckNames(names, whole);
-    Check(names == ModelNames(whole), "every name of the section, in order");
+    Check(names == ModelNames(whole, false), "every name of the section, in order");
 }
 
 // How many reads the filling source reports its chosen count; 0 for every read. Lying on every
@@ -170,7 +174,9 @@ void FuzzFilling(std::string_view content, char filler, Reported reported, unsig
     const PrinterList names = ListPrinters(source);
     CheckSizes(source.sizes, source.counts);
     CheckNames(names, filling.lastBuffer);
-    Check(names == ModelNames(filling.lastBuffer), "the names before the reported count");
+    const bool cut = source.counts.back() == source.sizes.back() - 2;
+    Check(names == ModelNames(filling.lastBuffer, cut),
+          "the names before the reported count, whole names only when cut");
 }
 
 }  // namespace

@@ -243,6 +243,38 @@ TEST(ListPrinters, Sections) {
     }
 }
 
+// The largest buffer the list grows to: 15000 doubled ten times.
+constexpr std::uint32_t kLargestDevicesBuffer = 15360000;
+
+// A section too long for the largest buffer comes back cut to it, the last name cut short:
+// only the names that ended inside the buffer are printers.
+TEST(ListPrinters, PastTheLargestBufferKeepsOnlyWholeNames) {
+    struct Case {
+        const char* name;
+        std::size_t nameWidth;  // bytes per name with its NUL
+        std::size_t total;      // the section's length
+        std::size_t whole;      // names that fit whole before the cut
+    };
+    const Case cases[] = {
+        // 15359998 bytes survive the cut: 415135 names of 37 and 3 bytes of the next one.
+        {"Cut inside a name", 37, 20000000, 415135},
+        // 153599 names of 100 end at byte 15359900, the next one would end past the cut.
+        {"Cut inside the name after a hundred-byte run", 100, 16000000, 153599},
+        // 2 names of 7679999 bytes end exactly where the cut falls.
+        {"Cut right after a name", 7679999, 20000000, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::string> names = NamesFilling(c.total, c.nameWidth);
+        FakePrinterListSource source(names);
+        const PrinterList printers = ListPrinters(source);
+        EXPECT_EQ(source.sizesAsked.back(), kLargestDevicesBuffer);
+        ASSERT_EQ(printers.size(), c.whole);
+        EXPECT_TRUE(std::equal(printers.begin(), printers.end(), names.begin()));
+        EXPECT_EQ(printers.back().size(), c.nameWidth - 1);
+    }
+}
+
 // A source that leaves no terminators and garbage after its count.
 class UnterminatedSource : public PrinterListSource {
   public:
