@@ -99,15 +99,4 @@ void WritePrintSettings(ProfileStore& profile, const PrintSettings& settings) {
                             settings.orientationIndex);
 }
 
-std::string ApplicationNameFromPath(const std::string& executablePath) {
-    const std::string::size_type slash = executablePath.find_last_of("\\/");
-    std::string name =
-        slash == std::string::npos ? executablePath : executablePath.substr(slash + 1);
-    const std::string::size_type dot = name.rfind('.');
-    if (dot != std::string::npos) {
-        name.erase(dot);
-    }
-    return name;
-}
-
 }  // namespace tessaline

@@ -46,7 +46,4 @@ PrintSettings ReadPrintSetupSettings(ProfileStore& profile);
 // Page size first, then orientation; failures are silent.
 void WritePrintSettings(ProfileStore& profile, const PrintSettings& settings);
 
-// The executable's file name without folder and without its last extension.
-std::string ApplicationNameFromPath(const std::string& executablePath);
-
 }  // namespace tessaline

@@ -204,27 +204,5 @@ TEST(PrintSettings, WriteOrderAndValues) {
     EXPECT_EQ(registry.OpenHandleCount(), 0);
 }
 
-TEST(ApplicationNameFromPath, Paths) {
-    struct Case {
-        const char* path;
-        const char* name;
-    };
-    const Case cases[] = {
-        {"C:\\Program Files\\Korvane\\Tessaline.exe", "Tessaline"},
-        {"C:\\tools\\TESSALINE.EXE", "TESSALINE"},
-        {"/opt/tools/tool.v2.exe", "tool.v2"},
-        {"C:\\my.dir\\tool", "tool"},
-        {"a/b\\c.exe", "c"},
-        {"a\\b/c.exe", "c"},
-        {"tool", "tool"},
-        {"C:\\dir\\.exe", ""},
-        {"", ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        EXPECT_EQ(ApplicationNameFromPath(c.path), c.name);
-    }
-}
-
 }  // namespace
 }  // namespace tessaline

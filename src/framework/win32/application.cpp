@@ -6,7 +6,6 @@
 
 #include "framework/help_key.h"
 #include "framework/win32/dialog.h"
-#include "settings/print_settings.h"
 
 namespace tessaline {
 namespace {
