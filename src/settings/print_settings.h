@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/registry.h"
+#include "settings/scoped_registry_key.h"
 
 namespace tessaline {
 
@@ -26,7 +27,8 @@ class ProfileStore {
     bool WriteProfileInt(const char* section, const char* entry, std::int32_t value);
 
   private:
-    bool OpenSection(const char* section, RegistryKey* key);
+    // The section's key, holding no key when any level could not be opened or created.
+    ScopedRegistryKey OpenSection(const char* section);
 
     Registry& m_registry;
     std::string m_makerKey;

@@ -80,6 +80,8 @@ class FakeRegistry : public Registry {
     }
 
     int OpenHandleCount() const { return static_cast<int>(m_handles.size()); }
+    // The most keys that were open at the same time.
+    int PeakOpenHandleCount() const { return m_peakHandles; }
 
     static std::string LittleEndian(std::uint32_t value) {
         std::string bytes(4, '\0');
@@ -205,12 +207,14 @@ class FakeRegistry : public Registry {
         }
         *key = m_nextHandle++;
         m_handles[*key] = path;
+        m_peakHandles = std::max(m_peakHandles, OpenHandleCount());
         return true;
     }
 
     std::map<std::string, std::map<std::string, Value>> m_keys;  // lower-case path -> values
     std::map<RegistryKey, std::string> m_handles;
     RegistryKey m_nextHandle = 0x1000;
+    int m_peakHandles = 0;
 };
 
 }  // namespace tessaline
