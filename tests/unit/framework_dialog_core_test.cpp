@@ -50,6 +50,7 @@ class TestDialog : public DialogCore {
     std::string m_strForms;
     bool bindMissingControl = false;
     bool rejectTake = false;
+    int nestedExchanges = 0;  // how many exchanges of the lists alone start inside this one
 
     TestDialog() {
         controls.Add(kOrientation);
@@ -83,9 +84,17 @@ class TestDialog : public DialogCore {
 
   protected:
     void DoDataExchange(DataExchange& dx) override {
+        if (nestedExchanges > 0) {
+            --nestedExchanges;
+            ++m_nestingDepth;
+            UpdateData(dx.Direction() == ExchangeDirection::Take);
+            --m_nestingDepth;
+        }
         dx.ListIndex(kOrientation, m_nOrientation);
         dx.ListIndex(kPageSize, m_nPageSize);
-        dx.Text(kForms, m_strForms);
+        if (m_nestingDepth == 0) {
+            dx.Text(kForms, m_strForms);
+        }
         if (bindMissingControl) {
             ControlObject missing;
             dx.Control(4711, missing);
@@ -96,6 +105,9 @@ class TestDialog : public DialogCore {
     }
     ControlAccess& Controls() override { return controls; }
     void EndDialog(int result) override { ends.push_back(result); }
+
+  private:
+    int m_nestingDepth = 0;
 };
 
 const Bytes kSetupData = InitData({{kOrientation, "Portrait"},
@@ -244,6 +256,26 @@ TEST(DialogNotifications, HeldBackWhileRefreshing) {
     EXPECT_EQ(dialog.controls.controls[kForms].text, "7");
     EXPECT_TRUE(dialog.handled.empty());
     EXPECT_FALSE(dialog.IsExchanging());
+}
+
+// An exchange started inside another must leave the outer one still exchanging when it ends,
+// so the text the outer one sets afterwards notifies nobody; the last one to end lets
+// notifications through again.
+TEST(DialogNotifications, HeldBackAfterANestedExchange) {
+    for (int depth : {1, 2}) {
+        SCOPED_TRACE(depth);
+        TestDialog dialog;
+        dialog.m_strForms = "7";
+        dialog.nestedExchanges = depth;
+
+        ASSERT_TRUE(dialog.UpdateData(false));
+
+        EXPECT_EQ(dialog.controls.controls[kForms].text, "7");
+        EXPECT_TRUE(dialog.handled.empty());
+        EXPECT_FALSE(dialog.IsExchanging());
+        dialog.controls.SetText(kForms, "typed");
+        EXPECT_EQ(dialog.handled, std::vector<std::string>{"FormsChanged"});
+    }
 }
 
 TEST(DialogNotifications, DeliveredOutsideTheExchange) {
