@@ -200,10 +200,13 @@ class FakeRegistry : public Registry {
         if (Listed(create ? refuseCreate : refuseOpen, path)) {
             return false;
         }
-        if (create) {
+        // Every open of a settings read lands here: look the key up once, split the path only
+        // when it must be made.
+        if (!KeyExists(path)) {
+            if (!create) {
+                return false;
+            }
             AddKey(path);
-        } else if (!KeyExists(path)) {
-            return false;
         }
         *key = m_nextHandle++;
         m_handles[*key] = path;
