@@ -257,11 +257,11 @@ TEST(ListPrinters, PastTheLargestBufferKeepsOnlyWholeNames) {
     };
     const Case cases[] = {
         // 15359998 bytes survive the cut: 415135 names of 37 and 3 bytes of the next one.
-        {"Cut inside a name", 37, 20000000, 415135},
+        {"Cut inside a name", 37, 15500000, 415135},
         // 153599 names of 100 end at byte 15359900, the next one would end past the cut.
-        {"Cut inside the name after a hundred-byte run", 100, 16000000, 153599},
+        {"Cut inside the name after a hundred-byte run", 100, 15500000, 153599},
         // 2 names of 7679999 bytes end exactly where the cut falls.
-        {"Cut right after a name", 7679999, 20000000, 2},
+        {"Cut right after a name", 7679999, 15500000, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
