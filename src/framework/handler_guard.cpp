@@ -64,9 +64,12 @@ GuardBox OutOfMemoryBox() {
 
 GuardBox UnexpectedErrorBox(const char* what) {
     std::string text = "An unexpected error stopped the operation.";
-    if (what != nullptr && *what != '\0') {
+    std::string detail = what != nullptr ? what : "";
+    // Trailing white space would end the box in a blank line.
+    detail.erase(detail.find_last_not_of(" \t\r\n") + 1);
+    if (!detail.empty()) {
         text += "\n";
-        text += what;
+        text += detail;
     }
     return {text, kMbOk | kMbIconStop};
 }

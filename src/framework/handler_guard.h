@@ -21,7 +21,8 @@ std::string FileErrorText(FileErrorCause cause);
 
 GuardBox FileExceptionBox(const FileException& e);
 GuardBox OutOfMemoryBox();
-// For anything else a handler lets escape; what() may be null.
+// For anything else a handler lets escape; what() may be null. Its text, without trailing white
+// space, becomes a second line when anything of it is left.
 GuardBox UnexpectedErrorBox(const char* what);
 
 // Shows the guard's boxes, owned by the main window.

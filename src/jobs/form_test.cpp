@@ -89,7 +89,7 @@ bool SendFormTest(const FormTestContext& context, std::int32_t form) {
     return result.IsComplete(length);
 }
 
-void PrintForms(const FormTestContext& context, std::string_view formsText) {
+void PrintForms(const FormTestContext& context, std::string formsText) {
     const FormRange range = ParseFormRange(formsText);
     // Test before counting up, so a range ending at the largest value never steps past it.
     for (std::int32_t form = range.first;; ++form) {

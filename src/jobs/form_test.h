@@ -45,7 +45,8 @@ struct FormTestContext {
 
 // One job for form n, settings read afresh. True only when the job reached the spooler whole.
 bool SendFormTest(const FormTestContext& context, std::int32_t form);
-// One job per number of the range, ascending; failures neither stop nor change the rest.
-void PrintForms(const FormTestContext& context, std::string_view formsText);
+// One job per number of the range, ascending; failures neither stop nor change the rest. The text
+// is a copy: each form takes the window's fields again, which reassigns the member it came from.
+void PrintForms(const FormTestContext& context, std::string formsText);
 
 }  // namespace tessaline

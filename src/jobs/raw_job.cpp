@@ -30,6 +30,8 @@ PrinterList ListPrinters(PrinterListSource& source) {
         }
         size *= 2;
     }
+    // Still cut at the limit: the name running into the cut is a fragment, not a printer.
+    const bool cut = count == size - 2;
     // The walk stops at the count even if the source left no NUL there.
     if (count > size) {
         count = size;
@@ -40,6 +42,9 @@ PrinterList ListPrinters(PrinterListSource& source) {
     const char* const end = buffer.data() + count;
     while (cursor < end && *cursor != '\0') {
         const void* nul = std::memchr(cursor, '\0', static_cast<std::size_t>(end - cursor));
+        if (nul == nullptr && cut) {
+            break;
+        }
         const char* nameEnd = nul != nullptr ? static_cast<const char*>(nul) : end;
         printers.emplace_back(cursor, nameEnd);
         cursor = nameEnd + 1;

@@ -56,8 +56,9 @@ inline constexpr char kDatatypeXpsPass[] = "XPS_PASS";
 inline constexpr char kDatatypeRaw[] = "RAW";
 inline constexpr std::uint32_t kDevicesBufferSize = 15000;
 
-// The installed printers in the order the "devices" section holds them. Never cut: a section
-// larger than the buffer is read again into a bigger one.
+// The installed printers in the order the "devices" section holds them. A section larger than
+// the buffer is read again into a bigger one, up to a limit; past it the list ends with the last
+// name that came whole.
 PrinterList ListPrinters(PrinterListSource& source);
 
 // One spooler job of one page and one write, offered as "XPS_PASS" and then once as "RAW".

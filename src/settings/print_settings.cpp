@@ -1,5 +1,6 @@
 #include "settings/print_settings.h"
 
+#include <initializer_list>
 #include <utility>
 
 namespace tessaline {
@@ -22,42 +23,30 @@ ProfileStore::ProfileStore(Registry& registry, std::string makerKey, std::string
       m_makerKey(std::move(makerKey)),
       m_applicationName(std::move(applicationName)) {}
 
-bool ProfileStore::OpenSection(const char* section, RegistryKey* key) {
-    RegistryKey software = 0;
-    if (!m_registry.OpenKey(Registry::kCurrentUserKey, kSoftwareKey, &software)) {
-        return false;
+ScopedRegistryKey ProfileStore::OpenSection(const char* section) {
+    ScopedRegistryKey key =
+        ScopedRegistryKey::Open(m_registry, Registry::kCurrentUserKey, kSoftwareKey);
+    // Each child takes its parent's place, which closes the parent once the child is reached
+    // (or has failed), so only the section key survives.
+    for (const char* child : {m_makerKey.c_str(), m_applicationName.c_str(), section}) {
+        if (!key.IsOpen()) {
+            break;
+        }
+        key = ScopedRegistryKey::Create(m_registry, key.Get(), child);
     }
-    // Each parent is closed as soon as its child is reached, so only the section key survives.
-    RegistryKey maker = 0;
-    const bool haveMaker = m_registry.CreateKey(software, m_makerKey.c_str(), &maker);
-    m_registry.CloseKey(software);
-    if (!haveMaker) {
-        return false;
-    }
-    RegistryKey application = 0;
-    const bool haveApplication =
-        m_registry.CreateKey(maker, m_applicationName.c_str(), &application);
-    m_registry.CloseKey(maker);
-    if (!haveApplication) {
-        return false;
-    }
-    const bool haveSection = m_registry.CreateKey(application, section, key);
-    m_registry.CloseKey(application);
-    return haveSection;
+    return key;
 }
 
 std::int32_t ProfileStore::GetProfileInt(const char* section, const char* entry,
                                          std::int32_t defaultValue) {
-    RegistryKey key = 0;
-    if (!OpenSection(section, &key)) {
+    const ScopedRegistryKey key = OpenSection(section);
+    if (!key.IsOpen()) {
         return defaultValue;
     }
     unsigned char data[4] = {0, 0, 0, 0};
     std::uint32_t type = kRegNone;
     std::uint32_t size = sizeof data;
-    const bool read = m_registry.QueryValue(key, entry, &type, data, &size);
-    m_registry.CloseKey(key);
-    if (!read) {
+    if (!m_registry.QueryValue(key.Get(), entry, &type, data, &size)) {
         return defaultValue;
     }
     // Shorter values leave the upper bytes zero; the type is deliberately not looked at.
@@ -68,13 +57,9 @@ std::int32_t ProfileStore::GetProfileInt(const char* section, const char* entry,
 }
 
 bool ProfileStore::WriteProfileInt(const char* section, const char* entry, std::int32_t value) {
-    RegistryKey key = 0;
-    if (!OpenSection(section, &key)) {
-        return false;
-    }
-    const bool stored = m_registry.SetDwordValue(key, entry, static_cast<std::uint32_t>(value));
-    m_registry.CloseKey(key);
-    return stored;
+    const ScopedRegistryKey key = OpenSection(section);
+    return key.IsOpen() &&
+           m_registry.SetDwordValue(key.Get(), entry, static_cast<std::uint32_t>(value));
 }
 
 PrintSettings ReadFormTestSettings(ProfileStore& profile) {
@@ -97,17 +82,6 @@ void WritePrintSettings(ProfileStore& profile, const PrintSettings& settings) {
     profile.WriteProfileInt(kPrintSettingsSection, kPageSizeEntry, settings.pageSizeIndex);
     profile.WriteProfileInt(kPrintSettingsSection, kPageOrientationEntry,
                             settings.orientationIndex);
-}
-
-std::string ApplicationNameFromPath(const std::string& executablePath) {
-    const std::string::size_type slash = executablePath.find_last_of("\\/");
-    std::string name =
-        slash == std::string::npos ? executablePath : executablePath.substr(slash + 1);
-    const std::string::size_type dot = name.rfind('.');
-    if (dot != std::string::npos) {
-        name.erase(dot);
-    }
-    return name;
 }
 
 }  // namespace tessaline

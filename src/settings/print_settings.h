@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/registry.h"
+#include "settings/scoped_registry_key.h"
 
 namespace tessaline {
 
@@ -26,7 +27,8 @@ class ProfileStore {
     bool WriteProfileInt(const char* section, const char* entry, std::int32_t value);
 
   private:
-    bool OpenSection(const char* section, RegistryKey* key);
+    // The section's key, holding no key when any level could not be opened or created.
+    ScopedRegistryKey OpenSection(const char* section);
 
     Registry& m_registry;
     std::string m_makerKey;
@@ -45,8 +47,5 @@ PrintSettings ReadFormTestSettings(ProfileStore& profile);
 PrintSettings ReadPrintSetupSettings(ProfileStore& profile);
 // Page size first, then orientation; failures are silent.
 void WritePrintSettings(ProfileStore& profile, const PrintSettings& settings);
-
-// The executable's file name without folder and without its last extension.
-std::string ApplicationNameFromPath(const std::string& executablePath);
 
 }  // namespace tessaline

@@ -80,6 +80,8 @@ class FakeRegistry : public Registry {
     }
 
     int OpenHandleCount() const { return static_cast<int>(m_handles.size()); }
+    // The most keys that were open at the same time.
+    int PeakOpenHandleCount() const { return m_peakHandles; }
 
     static std::string LittleEndian(std::uint32_t value) {
         std::string bytes(4, '\0');
@@ -198,19 +200,24 @@ class FakeRegistry : public Registry {
         if (Listed(create ? refuseCreate : refuseOpen, path)) {
             return false;
         }
-        if (create) {
+        // Every open of a settings read lands here: look the key up once, split the path only
+        // when it must be made.
+        if (!KeyExists(path)) {
+            if (!create) {
+                return false;
+            }
             AddKey(path);
-        } else if (!KeyExists(path)) {
-            return false;
         }
         *key = m_nextHandle++;
         m_handles[*key] = path;
+        m_peakHandles = std::max(m_peakHandles, OpenHandleCount());
         return true;
     }
 
     std::map<std::string, std::map<std::string, Value>> m_keys;  // lower-case path -> values
     std::map<RegistryKey, std::string> m_handles;
     RegistryKey m_nextHandle = 0x1000;
+    int m_peakHandles = 0;
 };
 
 }  // namespace tessaline

@@ -311,6 +311,20 @@ TEST(PrintForms, AFailedJobDoesNotStopTheRest) {
     EXPECT_TRUE(rig.spooler.AllDocsEndedOnce());
 }
 
+// The window passes its forms member, and every form's TakeFields assigns that member anew:
+// the run must go on with the text it was given, not with whatever the member now holds.
+TEST(PrintForms, KeepsItsTextWhileTheFieldsAreTaken) {
+    Rig rig;
+    // Longer than any short-string buffer, so the text lives on the heap.
+    std::string forms = "4-6" + std::string(40, ' ');
+    rig.host.onTakeFields = [&forms](int) {
+        // Longer than the capacity: the old characters are freed.
+        forms = "1-2" + std::string(forms.capacity() + 100, ' ');
+    };
+    PrintForms(rig.context, forms);
+    EXPECT_EQ(rig.JobHex(), ExpectedJobs(4, 6));
+}
+
 TEST(PrintForms, SettingsReadAfreshForEveryForm) {
     Rig rig;
     // Changed while the first form's job is already built: the second form must see it.

@@ -50,6 +50,7 @@ class TestDialog : public DialogCore {
     std::string m_strForms;
     bool bindMissingControl = false;
     bool rejectTake = false;
+    int nestedExchanges = 0;  // how many exchanges of the lists alone start inside this one
 
     TestDialog() {
         controls.Add(kOrientation);
@@ -83,9 +84,17 @@ class TestDialog : public DialogCore {
 
   protected:
     void DoDataExchange(DataExchange& dx) override {
+        if (nestedExchanges > 0) {
+            --nestedExchanges;
+            ++m_nestingDepth;
+            UpdateData(dx.Direction() == ExchangeDirection::Take);
+            --m_nestingDepth;
+        }
         dx.ListIndex(kOrientation, m_nOrientation);
         dx.ListIndex(kPageSize, m_nPageSize);
-        dx.Text(kForms, m_strForms);
+        if (m_nestingDepth == 0) {
+            dx.Text(kForms, m_strForms);
+        }
         if (bindMissingControl) {
             ControlObject missing;
             dx.Control(4711, missing);
@@ -96,6 +105,9 @@ class TestDialog : public DialogCore {
     }
     ControlAccess& Controls() override { return controls; }
     void EndDialog(int result) override { ends.push_back(result); }
+
+  private:
+    int m_nestingDepth = 0;
 };
 
 const Bytes kSetupData = InitData({{kOrientation, "Portrait"},
@@ -128,9 +140,13 @@ TEST(DialogInit, FillsListsInOrderThenRefreshes) {
 
 TEST(DialogInit, WithoutDataOnlyRefreshes) {
     TestDialog dialog;
+    dialog.controls.controls[kForms].text = "typed";
+    dialog.m_strForms = "4-11";
     EXPECT_TRUE(dialog.Init(nullptr));
-    const Calls expected = {"SetSel(1006,-1)", "SetSel(1007,-1)", "GetText(1003)"};
-    EXPECT_EQ(dialog.controls.calls, expected);
+    EXPECT_TRUE(dialog.controls.controls[kOrientation].entries.empty());
+    EXPECT_TRUE(dialog.controls.controls[kPageSize].entries.empty());
+    EXPECT_EQ(dialog.controls.controls[kOrientation].selection, -1);
+    EXPECT_EQ(dialog.controls.controls[kForms].text, "4-11");
     EXPECT_TRUE(dialog.ends.empty());
 }
 
@@ -197,8 +213,10 @@ TEST(DialogButtons, OkTakesControlsThenEndsOk) {
     EXPECT_EQ(dialog.m_nPageSize, -1);
     EXPECT_EQ(dialog.m_strForms, " 12 ");
     EXPECT_EQ(dialog.ends, std::vector<int>{kEndOk});
-    const Calls expected = {"GetSel(1006)", "GetSel(1007)", "GetText(1003)"};
-    EXPECT_EQ(dialog.controls.calls, expected);
+    // Taking leaves the controls as the user left them.
+    EXPECT_EQ(dialog.controls.controls[kOrientation].selection, 1);
+    EXPECT_EQ(dialog.controls.controls[kPageSize].selection, -1);
+    EXPECT_EQ(dialog.controls.controls[kForms].text, " 12 ");
 }
 
 TEST(DialogButtons, OkStaysOpenWhenTakingFails) {
@@ -244,6 +262,26 @@ TEST(DialogNotifications, HeldBackWhileRefreshing) {
     EXPECT_EQ(dialog.controls.controls[kForms].text, "7");
     EXPECT_TRUE(dialog.handled.empty());
     EXPECT_FALSE(dialog.IsExchanging());
+}
+
+// An exchange started inside another must leave the outer one still exchanging when it ends,
+// so the text the outer one sets afterwards notifies nobody; the last one to end lets
+// notifications through again.
+TEST(DialogNotifications, HeldBackAfterANestedExchange) {
+    for (int depth : {1, 2}) {
+        SCOPED_TRACE(depth);
+        TestDialog dialog;
+        dialog.m_strForms = "7";
+        dialog.nestedExchanges = depth;
+
+        ASSERT_TRUE(dialog.UpdateData(false));
+
+        EXPECT_EQ(dialog.controls.controls[kForms].text, "7");
+        EXPECT_TRUE(dialog.handled.empty());
+        EXPECT_FALSE(dialog.IsExchanging());
+        dialog.controls.SetText(kForms, "typed");
+        EXPECT_EQ(dialog.handled, std::vector<std::string>{"FormsChanged"});
+    }
 }
 
 TEST(DialogNotifications, DeliveredOutsideTheExchange) {

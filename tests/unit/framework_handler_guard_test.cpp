@@ -125,9 +125,38 @@ INSTANTIATE_TEST_SUITE_P(
                     GuardCase{"Memory", [] { throw std::bad_alloc(); }, "Out of memory.", 0x1030},
                     GuardCase{"OtherStd", [] { throw std::runtime_error("list index"); },
                               "An unexpected error stopped the operation.\nlist index", 0x10},
+                    GuardCase{"OtherStdEmpty", [] { throw std::runtime_error(""); },
+                              "An unexpected error stopped the operation.", 0x10},
                     GuardCase{"NotStd", [] { throw NotStdException(); },
                               "An unexpected error stopped the operation.", 0x10}),
     [](const testing::TestParamInfo<GuardCase>& p) { return p.param.name; });
+
+// The exception's own text goes on a second line; with nothing to say the box has no blank
+// line at its end.
+TEST(HandlerGuardBoxes, UnexpectedErrorText) {
+    struct Case {
+        const char* name;
+        const char* what;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"No message", nullptr, "An unexpected error stopped the operation."},
+        {"Empty message", "", "An unexpected error stopped the operation."},
+        {"Only a line break", "\n", "An unexpected error stopped the operation."},
+        {"Only white space", " \t\r\n", "An unexpected error stopped the operation."},
+        {"Message", "list index", "An unexpected error stopped the operation.\nlist index"},
+        {"Message ending in a line break", "list index\r\n",
+         "An unexpected error stopped the operation.\nlist index"},
+        {"Message of two lines", "bad\nindex",
+         "An unexpected error stopped the operation.\nbad\nindex"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const GuardBox box = UnexpectedErrorBox(c.what);
+        EXPECT_EQ(box.text, c.text);
+        EXPECT_EQ(box.type, 0x10u);  // MB_OK | MB_ICONSTOP
+    }
+}
 
 TEST(HandlerGuardPassThrough, NoExceptionKeepsReplyAndShowsNothing) {
     RecordingReporter reporter;

@@ -38,6 +38,32 @@ INSTANTIATE_TEST_SUITE_P(
                      "\\\\?\\C:\\deep\\Tessaline.HLP"}),
     [](const testing::TestParamInfo<HelpPathCase>& p) { return p.param.name; });
 
+// ---- The application's name, split from the path by the same rule.
+
+TEST(ApplicationNameFromPath, Paths) {
+    struct Case {
+        const char* path;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"C:\\Program Files\\Korvane\\Tessaline.exe", "Tessaline"},
+        {"C:\\tools\\TESSALINE.EXE", "TESSALINE"},
+        {"/opt/tools/tool.v2.exe", "tool.v2"},
+        {"C:\\my.dir\\tool", "tool"},
+        {"a/b\\c.exe", "c"},
+        {"a\\b/c.exe", "c"},
+        {"tool", "tool"},
+        {"C:\\dir\\.exe", ""},
+        {"", ""},
+        {"C:tool.exe", "tool"},
+        {"\\\\?\\C:\\deep\\Tessaline.exe", "Tessaline"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(ApplicationNameFromPath(c.path), c.name);
+    }
+}
+
 TEST(HelpKey, ContextsOfTheTemplates) {
     EXPECT_EQ(HelpContextForTemplate(102), 0x20066u);
     EXPECT_EQ(HelpContextForTemplate(130), 0x20082u);

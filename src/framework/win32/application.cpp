@@ -5,7 +5,6 @@
 #include "framework/help_key.h"
 #include "framework/whole_text.h"
 #include "framework/win32/dialog.h"
-#include "settings/print_settings.h"
 
 namespace tessaline {
 namespace {
