@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,11 @@ struct WholeCase {
     long long reported;
     Cut cut;
 };
+
+// Named, so a failure (and valgrind) never prints the case's padding bytes.
+void PrintTo(const WholeCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class WholeText : public testing::TestWithParam<WholeCase> {};
 

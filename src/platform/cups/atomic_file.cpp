@@ -10,25 +10,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/cups/descriptor.h"
+
 namespace tessaline {
 namespace {
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() { Close(); }
-    int Get() const { return m_fd; }
-    bool Close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-  private:
-    int m_fd;
-};
 
 std::string FolderOf(const std::string& path) {
     const std::string::size_type slash = path.rfind('/');

@@ -7,25 +7,10 @@
 
 #include <cerrno>
 
+#include "platform/cups/descriptor.h"
+
 namespace tessaline {
 namespace {
-
-// The descriptor of an open file, closed by the destructor.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    int Get() const { return m_fd; }
-
-  private:
-    int m_fd;
-};
 
 [[noreturn]] void ThrowErrno(const std::string& path) {
     const int error = errno;
