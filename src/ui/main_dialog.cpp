@@ -28,7 +28,9 @@ class WindowJobHost final : public FormTestHost, public FlashUpgradeHost {
         : m_printer(printer), m_window(window) {}
     PrinterName SelectedPrinter() override { return m_printer.GetWindowText(); }
     void TakeFields() override { m_window.UpdateData(true); }
-    bool DebugMode() override { return m_window.IsDlgButtonChecked(IDC_MAIN_DEBUG_MODE) == BST_CHECKED; }
+    bool DebugMode() override {
+        return m_window.IsDlgButtonChecked(IDC_MAIN_DEBUG_MODE) == BST_CHECKED;
+    }
 
   private:
     const CComboBox& m_printer;
