@@ -28,19 +28,16 @@ enum class FileErrorCause {
 // elsewhere.
 class FileException : public std::exception {
   public:
-    FileException(FileErrorCause cause, std::uint32_t osError, std::string fileName = {})
-        : m_cause(cause), m_osError(osError), m_fileName(std::move(fileName)) {}
+    FileException(FileErrorCause cause, std::uint32_t osError)
+        : m_cause(cause), m_osError(osError) {}
 
     const char* what() const noexcept override { return "file exception"; }
     FileErrorCause Cause() const { return m_cause; }
     std::uint32_t OsError() const { return m_osError; }
-    // Empty when the file is not named.
-    const std::string& FileName() const { return m_fileName; }
 
   private:
     FileErrorCause m_cause;
     std::uint32_t m_osError;
-    std::string m_fileName;
 };
 
 // An open file, read-only. Destroying it closes the file, also while an exception passes.

@@ -29,7 +29,7 @@ TEST_P(FileErrorTexts, ExactTextAndStopBox) {
     const CauseCase& c = GetParam();
     EXPECT_EQ(FileErrorText(c.cause), c.text);
 
-    const GuardBox box = FileExceptionBox(FileException(c.cause, 5, "C:\\named.kmf"));
+    const GuardBox box = FileExceptionBox(FileException(c.cause, 5));
     EXPECT_EQ(box.text, c.text);
     EXPECT_EQ(box.type, 0x10u);  // MB_OK | MB_ICONSTOP
 }
@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
                               "A hardware I/O error was reported while accessing an unnamed file.",
                               0x10},
                     GuardCase{"FileLength",
-                              [] { throw FileException(FileErrorCause::AccessDenied, 5, "x.kmf"); },
+                              [] { throw FileException(FileErrorCause::AccessDenied, 5); },
                               "Permission to use an unnamed file was denied.", 0x10},
                     GuardCase{"Memory", [] { throw std::bad_alloc(); }, "Out of memory.", 0x1030},
                     GuardCase{"OtherStd", [] { throw std::runtime_error("list index"); },

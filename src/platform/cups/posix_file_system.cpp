@@ -12,19 +12,19 @@
 namespace tessaline {
 namespace {
 
-[[noreturn]] void ThrowErrno(const std::string& path) {
+[[noreturn]] void ThrowErrno() {
     const int error = errno;
-    throw FileException(FileErrorCauseFromErrno(error), static_cast<std::uint32_t>(error), path);
+    throw FileException(FileErrorCauseFromErrno(error), static_cast<std::uint32_t>(error));
 }
 
 class PosixFile final : public ReadableFile {
   public:
-    PosixFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
+    explicit PosixFile(int fd) : m_fd(fd) {}
 
     std::uint64_t Length() override {
         struct stat status {};
         if (::fstat(m_fd.Get(), &status) != 0) {
-            ThrowErrno(m_path);
+            ThrowErrno();
         }
         return static_cast<std::uint64_t>(status.st_size);
     }
@@ -36,14 +36,13 @@ class PosixFile final : public ReadableFile {
                 return static_cast<std::uint32_t>(read);
             }
             if (errno != EINTR) {
-                ThrowErrno(m_path);
+                ThrowErrno();
             }
         }
     }
 
   private:
     Descriptor m_fd;
-    std::string m_path;
 };
 
 // flock and fcntl locks do not see each other on Linux; a program may hold either, so both
@@ -75,7 +74,7 @@ std::unique_ptr<ReadableFile> PosixFileSystem::OpenForReading(const std::string&
         return nullptr;
     }
     // The file owns the descriptor from here, so each refusal below closes it.
-    auto file = std::make_unique<PosixFile>(fd, path);
+    auto file = std::make_unique<PosixFile>(fd);
     struct stat status {};
     // A folder opens on POSIX but not as a file on Windows; refuse it the same way.
     if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode) || HeldByAnother(fd)) {
