@@ -2,13 +2,17 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -123,6 +127,58 @@ TEST(CupsFileErrors, CausesFromErrno) {
     for (const auto& c : cases) {
         EXPECT_EQ(FileErrorCauseFromErrno(c.first), c.second) << c.first;
     }
+}
+
+// ---- Large reads and the memory they fill ----
+
+// The VmFlags of the mapping that holds address carry "hg": huge pages were advised for it.
+bool AdvisedHugePages(const void* address) {
+    std::ifstream smaps("/proc/self/smaps");
+    const auto wanted = reinterpret_cast<std::uintptr_t>(address);
+    bool inside = false;
+    for (std::string line; std::getline(smaps, line);) {
+        std::uintptr_t low = 0;
+        std::uintptr_t high = 0;
+        char dash = 0;
+        std::istringstream range(line);
+        if (range >> std::hex >> low >> dash >> high && dash == '-') {
+            inside = low <= wanted && wanted < high;
+        } else if (inside && line.rfind("VmFlags:", 0) == 0) {
+            return (line + " ").find(" hg ") != std::string::npos;
+        }
+    }
+    return false;
+}
+
+TEST_F(CupsFileSystem, ReadsOfTwoMebibytesOrMoreAdviseHugePagesForTheirDestination) {
+    if (!fs::exists("/sys/kernel/mm/transparent_hugepage")) {
+        GTEST_SKIP() << "this kernel has no transparent huge pages";
+    }
+    constexpr std::size_t kSmall = 1u << 20;
+    constexpr std::size_t kLarge = (2u << 20) + 4097u;
+    std::vector<char> bytes(kSmall + kLarge);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>(i * 7u + i / 4096u);
+    }
+    std::ofstream(m_path, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
+
+    constexpr std::size_t kMapped = 8u << 20;
+    void* mapped =
+        ::mmap(nullptr, kMapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(mapped, MAP_FAILED);
+    // Off a page boundary, as a heap block is.
+    char* destination = static_cast<char*>(mapped) + 16;
+    auto file = m_files.OpenForReading(m_path);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->Read(destination, kSmall), kSmall);
+    EXPECT_FALSE(AdvisedHugePages(destination)) << "a read under 2 MiB leaves the memory alone";
+    EXPECT_EQ(file->Read(destination + kSmall, kLarge), kLarge);
+    EXPECT_TRUE(AdvisedHugePages(destination + kSmall));
+    EXPECT_TRUE(AdvisedHugePages(destination + kSmall + kLarge - 1));
+    EXPECT_FALSE(AdvisedHugePages(static_cast<char*>(mapped) + kMapped - 1))
+        << "nothing past the destination is advised";
+    EXPECT_EQ(std::memcmp(destination, bytes.data(), bytes.size()), 0);
+    ::munmap(mapped, kMapped);
 }
 
 }  // namespace

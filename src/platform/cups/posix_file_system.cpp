@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 
 #include "platform/cups/descriptor.h"
 
@@ -15,6 +17,24 @@ namespace {
 [[noreturn]] void ThrowErrno() {
     const int error = errno;
     throw FileException(FileErrorCauseFromErrno(error), static_cast<std::uint32_t>(error));
+}
+
+// An upgrade file is read into fresh memory, and faulting it in 4 KiB pages costs more than the
+// read itself (some 200 ms for 64 MiB against 25 ms in 2 MiB pages). Advising from the page
+// that holds the first byte lets the pieces of one buffer join up; it is only a hint, so a
+// kernel without it reads as before and the bytes are never touched.
+void AdviseHugePages([[maybe_unused]] void* buffer, [[maybe_unused]] std::uint32_t count) {
+#ifdef MADV_HUGEPAGE
+    constexpr std::uint32_t kHugePage = 2u * 1024u * 1024u;
+    if (count < kHugePage) {
+        return;
+    }
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    const auto page = static_cast<std::uintptr_t>(pageSize > 0 ? pageSize : 4096);
+    const auto start = reinterpret_cast<std::uintptr_t>(buffer);
+    const std::uintptr_t first = start / page * page;
+    ::madvise(reinterpret_cast<void*>(first), start - first + count, MADV_HUGEPAGE);
+#endif
 }
 
 class PosixFile final : public ReadableFile {
@@ -30,6 +50,7 @@ class PosixFile final : public ReadableFile {
     }
 
     std::uint32_t Read(void* buffer, std::uint32_t count) override {
+        AdviseHugePages(buffer, count);
         for (;;) {
             const ssize_t read = ::read(m_fd.Get(), buffer, count);
             if (read >= 0) {
