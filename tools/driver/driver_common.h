@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "text_escape.h"
+
 namespace driver {
 
 // Any failure of a command; main prints the message and exits with kExitFailure.
@@ -31,8 +33,6 @@ struct Options {
 
 std::wstring Widen(const std::string& text);
 std::string Narrow(const std::wstring& text);
-// Backslash escapes for \, LF, CR, tab and other control bytes, so a value fits on one line.
-std::string Escape(const std::string& text);
 // Accepts decimal and 0x-prefixed hexadecimal; throws DriverError naming `what` otherwise.
 long ParseNumber(const std::string& text, const char* what);
 

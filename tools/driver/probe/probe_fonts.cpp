@@ -1,5 +1,7 @@
 #include "probe_fonts.h"
 
+#include "../text_escape.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -31,26 +33,7 @@ UINT DpiOf(HWND window) {
 std::string Narrow(const wchar_t* wide) {
     char narrow[2048] = {};
     WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow - 1, nullptr, nullptr);
-    std::string out;
-    for (const char* p = narrow; *p; ++p) {
-        switch (*p) {
-            case '\t':
-                out += "\\t";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            default:
-                out += *p;
-        }
-    }
-    return out;
+    return driver::Escape(narrow);
 }
 
 // A device context of the control with its own font selected, released on every path.
