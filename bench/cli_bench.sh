@@ -13,6 +13,7 @@ if [ -z "${RIG_QUEUES:-}" ]; then
     exec "$root/scripts/rig" run "$here/cli_bench.sh" "$@"
 fi
 source "$root/tests/e2e/lib/e2e.sh"
+source "$here/lib/bench.sh"
 
 cli=${TESSALINE_BENCH_CLI:-$root/build/cli-release/tessaline-cli}
 [ -x "$cli" ] || e2e_fail "no program at $cli; build it as the header of $0 says"
@@ -25,19 +26,6 @@ trap 'e2e_cleanup; rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME=$work/config # nothing stored: forms go out as Letter, Portrait
 head -c $((size_mib * 1024 * 1024)) /dev/urandom >"$work/upgrade.bin"
 size=$(stat -c %s "$work/upgrade.bin")
-
-now() { date +%s.%N; }
-elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-
-# The capture printer's close time of the queue's job N: its last byte.
-close_time() {
-    local line
-    line=$(e2e_job_log_line "$queue" "$1")
-    [[ "$line" =~ close=([0-9.]+) ]] || e2e_fail "no close time in: $line"
-    echo "${BASH_REMATCH[1]}"
-}
 
 # record_job BEFORE T0 FILE TIMES: waits for the one new job, checks it is FILE whole, frees its
 # disk space and appends the time from T0 to its last byte to TIMES.
@@ -90,7 +78,6 @@ done
 : >"$work/forms_submit.s"
 : >"$work/lpforms.s"
 : >"$work/lpforms_submit.s"
-mkdir -p "$work/forms"
 for i in $(seq 1 "$repeats"); do
     before=$(e2e_job_count "$queue")
     t0=$(now)
@@ -101,12 +88,7 @@ for i in $(seq 1 "$repeats"); do
     elapsed "$t0" "$(close_time $((before + forms)))" >>"$work/forms.s"
     echo >>"$work/forms.s"
     if [ "$i" -eq 1 ]; then
-        for n in $(seq 1 "$forms"); do
-            cp "$(e2e_job_file "$queue" $((before + n)))" "$work/forms/$n.pcl"
-        done
-        # Form N carries its own number: the jobs are the forms, in order.
-        e2e_assert_job_hex "$work/forms/$forms.pcl" \
-            "1b 45 1b 26 6c 32 61 30 4f 1b 26 66 $(printf %s "$forms" | od -An -tx1) 79 33 58 0c"
+        keep_forms "$before" "$forms" "$work/forms"
     fi
 
     before=$(e2e_job_count "$queue")

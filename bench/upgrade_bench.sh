@@ -12,6 +12,7 @@ if [ -z "${RIG_QUEUES:-}" ]; then
     exec "$root/scripts/rig" run "$here/upgrade_bench.sh" "$@"
 fi
 source "$root/tests/e2e/lib/e2e.sh"
+source "$here/lib/bench.sh"
 source "$root/tests/e2e/lib/app.sh"
 
 repeats=${1:-9}
@@ -31,32 +32,6 @@ for exe in "$RAWJOB" "$CLOCK" "$BARE"; do
     [ -f "$exe" ] || e2e_fail "not built: $exe (build the windows preset)"
 done
 log=$RIG_DIR/logs/bench.log
-
-now() { date +%s.%N; }
-
-# The capture printer's close time of the queue's job N: its last byte.
-close_time() {
-    local line
-    line=$(e2e_job_log_line "$queue" "$1")
-    [[ "$line" =~ close=([0-9.]+) ]] || e2e_fail "no close time in: $line"
-    echo "${BASH_REMATCH[1]}"
-}
-
-elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
-
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
-# Lowest, highest and the spread (highest - lowest) / median in percent, of a file of figures.
-spread() {
-    local m
-    m=$(grep . "$1" | median)
-    grep . "$1" | sort -g | awk -v m="$m" 'NR == 1 { lo = $1 } { hi = $1 }
-        END { printf "min %.3f, max %.3f, spread %.0f%%", lo, hi, (m > 0 ? (hi - lo) / m * 100 : 0) }'
-}
-
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-
-all() { grep . "$1" | tr '\n' ' '; }
 
 # Keeps the job count (the files stay) but not the disk space of big captured jobs.
 drop_job() { : >"$1"; }
@@ -231,7 +206,6 @@ select_printer "$queue"
 drv set-text "$APP_CAPTION" "$IDC_MAIN_FORMS" "1-$forms"
 : >"$work/forms.s"
 : >"$work/lpforms.s"
-mkdir -p "$work/forms"
 for i in $(seq 1 "$repeats"); do
     before=$(e2e_job_count "$queue")
     t0=$(now)
@@ -240,12 +214,7 @@ for i in $(seq 1 "$repeats"); do
     elapsed "$t0" "$(close_time $((before + forms)))" >>"$work/forms.s"
     echo >>"$work/forms.s"
     if [ "$i" -eq 1 ]; then
-        for n in $(seq 1 "$forms"); do
-            cp "$(e2e_job_file "$queue" $((before + n)))" "$work/forms/$n.pcl"
-        done
-        # Form N must carry its own number: a check that the jobs are the forms, in order.
-        e2e_assert_job_hex "$work/forms/$forms.pcl" \
-            "1b 45 1b 26 6c 32 61 30 4f 1b 26 66 $(printf %s "$forms" | od -An -tx1) 79 33 58 0c"
+        keep_forms "$before" "$forms" "$work/forms"
     fi
 done
 app_exit
