@@ -84,6 +84,13 @@ rig_start_xvfb() {
         return 1
     fi
     export DISPLAY=":$(tr -d '[:space:]' <"$number_file")"
+    # A desktop session loads an X resource database. Without one, Xlib reads ~/.Xdefaults and
+    # ~/.Xdefaults-<host> afresh on every look-up: some 1500 failed opens per start of the window,
+    # and more with each message box.
+    xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER $'Tessaline.rig:\ttrue\n' || {
+        rig_log "could not set the X resource database on $DISPLAY"
+        return 1
+    }
 }
 
 # cupsd runs filters and backends as group lp, so its spool must be reachable by lp. A build

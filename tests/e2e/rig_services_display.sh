@@ -8,6 +8,9 @@ if [ -z "${RIG_EXTERNAL_DISPLAY:-}" ]; then
     e2e_assert_eq "display number" ":$(tr -d '[:space:]' <"$RIG_DIR/xvfb.display")" "$DISPLAY"
     e2e_assert_eq "root width" "1280" "$(awk '/Width:/ { print $2 }' <<<"$root")"
     e2e_assert_eq "root height" "1024" "$(awk '/Height:/ { print $2 }' <<<"$root")"
+    # As on a desktop, a resource database is loaded, so Xlib does not look for one per look-up.
+    e2e_assert_eq "X resource database" 'RESOURCE_MANAGER(STRING) = "Tessaline.rig:\ttrue\n"' \
+        "$(xprop -root RESOURCE_MANAGER)"
 fi
 
 shot=$(e2e_screenshot rig_services_display_root)
