@@ -62,7 +62,8 @@ inline constexpr std::uint32_t kDevicesBufferSize = 15000;
 PrinterList ListPrinters(PrinterListSource& source);
 
 // One spooler job of one page and one write, offered as "XPS_PASS" and then once as "RAW".
-// notices may be null.
+// notices may be null. An exception from the receiver or the spooler passes through to the
+// caller, after a started page and document have been ended and the printer closed, once each.
 RawJobResult SubmitRawJob(Spooler& spooler, const PrinterName& printer, const void* bytes,
                           std::uint32_t length, NoticeReceiver* notices);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -144,6 +145,192 @@ TEST(SubmitRawJob, EveryStage) {
                 EXPECT_EQ(spooler.jobs[0].printer, "Laser 1");
             }
         }
+    }
+}
+
+// ---- An exception inside the job: the unwinding ends what was started, once each
+
+struct Thrown : std::exception {};
+
+// Forwards to the recording fake, but throws on entry to one call: the call never reaches it.
+class ThrowingSpooler : public Spooler {
+  public:
+    ThrowingSpooler(FakeSpooler& inner, std::string throwAt)
+        : m_inner(inner), m_throwAt(std::move(throwAt)) {}
+
+    bool OpenPrinter(const char* name, PrinterHandle* handle) override {
+        Maybe("Open");
+        return m_inner.OpenPrinter(name, handle);
+    }
+    std::uint32_t StartDocPrinter(PrinterHandle handle, const DocInfo1& doc) override {
+        Maybe(std::string("StartDoc ") + doc.datatype);
+        return m_inner.StartDocPrinter(handle, doc);
+    }
+    bool StartPagePrinter(PrinterHandle handle) override {
+        Maybe("StartPage");
+        return m_inner.StartPagePrinter(handle);
+    }
+    bool WritePrinter(PrinterHandle handle, const void* bytes, std::uint32_t length,
+                      std::uint32_t* written) override {
+        Maybe("Write");
+        return m_inner.WritePrinter(handle, bytes, length, written);
+    }
+    bool EndPagePrinter(PrinterHandle handle) override {
+        Maybe("EndPage");
+        return m_inner.EndPagePrinter(handle);
+    }
+    bool EndDocPrinter(PrinterHandle handle) override {
+        Maybe("EndDoc");
+        return m_inner.EndDocPrinter(handle);
+    }
+    void ClosePrinter(PrinterHandle handle) override {
+        Maybe("Close");
+        m_inner.ClosePrinter(handle);
+    }
+
+  private:
+    void Maybe(const std::string& call) {
+        if (call == m_throwAt) {
+            m_inner.calls.push_back("threw in " + call);
+            throw Thrown();
+        }
+    }
+
+    FakeSpooler& m_inner;
+    std::string m_throwAt;
+};
+
+// Logs like LoggingReceiver, and throws when told the named event.
+class ThrowingReceiver : public LoggingReceiver {
+  public:
+    ThrowingReceiver(Calls& log, std::string throwAt)
+        : LoggingReceiver(log), m_log(log), m_throwAt(std::move(throwAt)) {}
+    void OnPrinterOpened() override {
+        LoggingReceiver::OnPrinterOpened();
+        MaybeThrow();
+    }
+    void OnNotice(Notice notice) override {
+        LoggingReceiver::OnNotice(notice);
+        MaybeThrow();
+    }
+
+  private:
+    void MaybeThrow() {
+        if (m_log.back() == m_throwAt) {
+            throw Thrown();
+        }
+    }
+    Calls& m_log;
+    std::string m_throwAt;
+};
+
+struct ThrowCase {
+    const char* name;
+    std::function<void(FakeSpooler&)> setup;
+    const char* spoolerThrowsAt;   // or null
+    const char* receiverThrowsAt;  // or null
+    Calls calls;
+};
+
+const ThrowCase kThrowCases[] = {
+    {"ReceiverAtOpened",
+     [](FakeSpooler&) {},
+     nullptr,
+     "Opened",
+     {"Open(Laser 1)", "Opened", "Close"}},
+    {"ReceiverAtXpsPassAccepted",
+     [](FakeSpooler&) {},
+     nullptr,
+     "XpsPassAccepted",
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassAccepted", "EndDoc", "Close"}},
+    {"ReceiverAtXpsPassRefused",
+     [](FakeSpooler& s) { s.refusedDatatypes = {"XPS_PASS"}; },
+     nullptr,
+     "XpsPassRefused",
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassRefused", "Close"}},
+    {"ReceiverAtRawRefused",
+     [](FakeSpooler& s) {
+         s.refusedDatatypes = {"XPS_PASS", "RAW"};
+     },
+     nullptr,
+     "RawRefused",
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassRefused", kRaw, "RawRefused", "Close"}},
+    {"SpoolerAtOpen", [](FakeSpooler&) {}, "Open", nullptr, {"threw in Open"}},
+    {"SpoolerAtXpsPassStart",
+     [](FakeSpooler&) {},
+     "StartDoc XPS_PASS",
+     nullptr,
+     {"Open(Laser 1)", "Opened", "threw in StartDoc XPS_PASS", "Close"}},
+    {"SpoolerAtRawStart",
+     [](FakeSpooler& s) { s.refusedDatatypes = {"XPS_PASS"}; },
+     "StartDoc RAW",
+     nullptr,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassRefused", "threw in StartDoc RAW", "Close"}},
+    {"SpoolerAtStartPage",
+     [](FakeSpooler&) {},
+     "StartPage",
+     nullptr,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassAccepted", "threw in StartPage", "EndDoc", "Close"}},
+    {"SpoolerAtWrite",
+     [](FakeSpooler&) {},
+     "Write",
+     nullptr,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassAccepted", "StartPage", "threw in Write", "EndPage",
+      "EndDoc", "Close"}},
+    {"SpoolerAtEndPage",
+     [](FakeSpooler&) {},
+     "EndPage",
+     nullptr,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassAccepted", "StartPage", "Write(8)",
+      "threw in EndPage", "EndDoc", "Close"}},
+    {"SpoolerAtEndPageAfterAFailedWrite",
+     [](FakeSpooler& s) { s.failWrite = true; },
+     "EndPage",
+     nullptr,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassAccepted", "StartPage", "Write(8)",
+      "threw in EndPage", "EndDoc", "Close"}},
+    {"SpoolerAtEndDoc",
+     [](FakeSpooler&) {},
+     "EndDoc",
+     nullptr,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassAccepted", "StartPage", "Write(8)", "EndPage",
+      "threw in EndDoc", "Close"}},
+    {"SpoolerAtEndDocAfterAFailedStartPage",
+     [](FakeSpooler& s) { s.failStartPage = true; },
+     "EndDoc",
+     nullptr,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassAccepted", "StartPage", "threw in EndDoc", "Close"}},
+    {"SpoolerAtClose",
+     [](FakeSpooler&) {},
+     "Close",
+     nullptr,
+     {"Open(Laser 1)", "Opened", kXps, "XpsPassAccepted", "StartPage", "Write(8)", "EndPage",
+      "EndDoc", "threw in Close"}},
+};
+
+// The exception still reaches the caller (the handler guard reports it), and on its way out
+// every started page and document is ended and the printer closed, each exactly once.
+TEST(SubmitRawJob, AnExceptionEndsWhatWasStartedOnce) {
+    for (const ThrowCase& c : kThrowCases) {
+        SCOPED_TRACE(c.name);
+        FakeSpooler fake;
+        c.setup(fake);
+        ThrowingSpooler spooler(fake, c.spoolerThrowsAt != nullptr ? c.spoolerThrowsAt : "");
+        ThrowingReceiver receiver(fake.calls,
+                                  c.receiverThrowsAt != nullptr ? c.receiverThrowsAt : "");
+        EXPECT_THROW(SubmitRawJob(spooler, "Laser 1", kJob.data(),
+                                  static_cast<std::uint32_t>(kJob.size()), &receiver),
+                     Thrown);
+        EXPECT_EQ(fake.calls, c.calls);
+        // A release call that threw was that call's one try: it is not made again, so the fake
+        // never saw it.
+        const std::string threwIn = c.spoolerThrowsAt != nullptr ? c.spoolerThrowsAt : "";
+        EXPECT_EQ(fake.AllHandlesClosedOnce(), threwIn != "Close");
+        EXPECT_EQ(fake.AllDocsEndedOnce(), threwIn != "EndDoc");
+        EXPECT_EQ(std::count(fake.calls.begin(), fake.calls.end(), "Close") +
+                      (threwIn == "Close" ? 1 : 0),
+                  fake.OpenCount());
+        EXPECT_TRUE(fake.handleErrors.empty());
     }
 }
 
