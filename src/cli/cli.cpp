@@ -7,7 +7,7 @@
 #include "cli/cli_report.h"
 #include "cli/cli_settings.h"
 #include "cli/cli_upgrade.h"
-#include "jobs/raw_job.h"
+#include "jobs/printer_list.h"
 #include "version.h"
 
 namespace tessaline {

@@ -1,16 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
-#include "platform/printer_list_source.h"
+#include "jobs/printer_list.h"
 #include "platform/spooler.h"
 
 namespace tessaline {
-
-using PrinterName = std::string;
-using PrinterList = std::vector<PrinterName>;
 
 // What happened to the datatype offers of one job, told as it happens.
 enum class Notice {
@@ -54,12 +49,6 @@ struct RawJobResult {
 inline constexpr char kRawJobDocumentName[] = "My Document";
 inline constexpr char kDatatypeXpsPass[] = "XPS_PASS";
 inline constexpr char kDatatypeRaw[] = "RAW";
-inline constexpr std::uint32_t kDevicesBufferSize = 15000;
-
-// The installed printers in the order the "devices" section holds them. A section larger than
-// the buffer is read again into a bigger one, up to a limit; past it the list ends with the last
-// name that came whole.
-PrinterList ListPrinters(PrinterListSource& source);
 
 // One spooler job of one page and one write, offered as "XPS_PASS" and then once as "RAW".
 // notices may be null. An exception from the receiver or the spooler passes through to the

@@ -6,7 +6,7 @@
 #include "framework/win32/file_open_dialog.h"
 #include "jobs/flash_upgrade.h"
 #include "jobs/form_test.h"
-#include "jobs/raw_job.h"
+#include "jobs/printer_list.h"
 #include "ui/about_dialog.h"
 #include "ui/print_setup_dialog.h"
 #include "ui/print_setup_flow.h"

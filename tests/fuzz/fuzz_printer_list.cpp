@@ -18,7 +18,7 @@
 
 #include "fakes/fake_printer_list_source.h"
 #include "fuzz/fuzz_check.h"
-#include "jobs/raw_job.h"
+#include "jobs/printer_list.h"
 
 namespace tessaline {
 namespace {
