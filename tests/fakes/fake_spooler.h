@@ -26,14 +26,16 @@ struct FakeSpoolJob {
 // A recording spooler. Every call is logged in order as text, e.g.
 //   "Open(Laser 1)", "StartDoc(My Document,null,XPS_PASS)", "StartPage", "Write(17)",
 //   "EndPage", "EndDoc", "Close"
-// and any stage can be told to fail. Handle misuse (a call on a handle that was never opened or
-// is already closed) is collected in handleErrors, so a test needs only AllHandlesClosedOnce()
-// and handleErrors.empty() to catch leaks and double closes.
+// and any stage can be told to fail. With log set, each call is also appended there, so one
+// sequence can show the spooler's calls among other fakes' calls. Handle misuse (a call on a handle
+// that was never opened or is already closed) is collected in handleErrors, so a test needs only
+// AllHandlesClosedOnce() and handleErrors.empty() to catch leaks and double closes.
 class FakeSpooler : public Spooler {
   public:
     // Fault injection.
     bool failOpen = false;
     std::set<std::string> unknownPrinters;   // OpenPrinter fails for these names only
+    std::set<int> failOpenAt;                // 0-based indexes of the OpenPrinter calls that fail
     std::set<std::string> refusedDatatypes;  // StartDocPrinter fails for these datatypes
     bool failStartPage = false;
     bool failWrite = false;
@@ -44,6 +46,7 @@ class FakeSpooler : public Spooler {
 
     // What happened.
     std::vector<std::string> calls;
+    std::vector<std::string>* log = nullptr;
     std::vector<FakeSpoolJob> jobs;
     std::vector<std::string> handleErrors;
     std::map<PrinterHandle, int> closeCounts;   // every opened handle, with its ClosePrinter count
@@ -51,8 +54,9 @@ class FakeSpooler : public Spooler {
 
     bool OpenPrinter(const char* printerName, PrinterHandle* handle) override {
         const std::string name = printerName ? printerName : "(null)";
-        calls.push_back("Open(" + name + ")");
-        if (failOpen || unknownPrinters.count(name) != 0) {
+        const int index = m_openCalls++;
+        Record("Open(" + name + ")");
+        if (failOpen || unknownPrinters.count(name) != 0 || failOpenAt.count(index) != 0) {
             return false;
         }
         *handle = m_nextHandle++;
@@ -68,7 +72,7 @@ class FakeSpooler : public Spooler {
         const std::string docName = doc.docName ? doc.docName : "null";
         const std::string output = doc.outputFile ? doc.outputFile : "null";
         const std::string datatype = doc.datatype ? doc.datatype : "null";
-        calls.push_back("StartDoc(" + docName + "," + output + "," + datatype + ")");
+        Record("StartDoc(" + docName + "," + output + "," + datatype + ")");
         if (!CheckOpen(handle, "StartDoc") || refusedDatatypes.count(datatype) != 0) {
             return 0;
         }
@@ -87,7 +91,7 @@ class FakeSpooler : public Spooler {
     }
 
     bool StartPagePrinter(PrinterHandle handle) override {
-        calls.push_back("StartPage");
+        Record("StartPage");
         FakeSpoolJob* job = OpenJob(handle, "StartPage");
         if (job == nullptr || failStartPage) {
             return false;
@@ -98,7 +102,7 @@ class FakeSpooler : public Spooler {
 
     bool WritePrinter(PrinterHandle handle, const void* bytes, std::uint32_t length,
                       std::uint32_t* written) override {
-        calls.push_back("Write(" + std::to_string(length) + ")");
+        Record("Write(" + std::to_string(length) + ")");
         FakeSpoolJob* job = OpenJob(handle, "Write");
         if (job == nullptr || failWrite) {
             return false;
@@ -112,7 +116,7 @@ class FakeSpooler : public Spooler {
     }
 
     bool EndPagePrinter(PrinterHandle handle) override {
-        calls.push_back("EndPage");
+        Record("EndPage");
         FakeSpoolJob* job = OpenJob(handle, "EndPage");
         if (job != nullptr) {
             ++job->pagesEnded;
@@ -121,7 +125,7 @@ class FakeSpooler : public Spooler {
     }
 
     bool EndDocPrinter(PrinterHandle handle) override {
-        calls.push_back("EndDoc");
+        Record("EndDoc");
         FakeSpoolJob* job = OpenJob(handle, "EndDoc");
         if (job == nullptr) {
             return false;
@@ -134,7 +138,7 @@ class FakeSpooler : public Spooler {
     }
 
     void ClosePrinter(PrinterHandle handle) override {
-        calls.push_back("Close");
+        Record("Close");
         auto it = closeCounts.find(handle);
         if (it == closeCounts.end()) {
             handleErrors.push_back("Close of a handle never opened");
@@ -169,6 +173,13 @@ class FakeSpooler : public Spooler {
     int OpenCount() const { return static_cast<int>(closeCounts.size()); }
 
   private:
+    void Record(const std::string& call) {
+        calls.push_back(call);
+        if (log != nullptr) {
+            log->push_back(call);
+        }
+    }
+
     bool CheckOpen(PrinterHandle handle, const char* call) {
         auto it = closeCounts.find(handle);
         if (it == closeCounts.end() || it->second != 0) {
@@ -190,6 +201,7 @@ class FakeSpooler : public Spooler {
         return &jobs[it->second];
     }
 
+    int m_openCalls = 0;
     PrinterHandle m_nextHandle = 0x100;
     std::map<PrinterHandle, std::string> m_printers;
     std::map<PrinterHandle, std::size_t> m_openJob;

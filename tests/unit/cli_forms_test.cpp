@@ -97,6 +97,17 @@ const Case kCases[] = {
      "{\"printer\":\"a\",\"form\":7,\"stage\":\"StartDocFailed\",\"size\":17,\"written\":0,"
      "\"datatype\":null,\"job\":null}\n",
      ""},
+    // A later good form does not wipe out an earlier failure of the same printer.
+    {"EarlyFailureThenGoodForms",
+     [](CliRig& r) { r.spooler.failOpenAt = {0}; },
+     {"forms", "1-3", "-p", "a"},
+     4,
+     {"\x1b"
+      "E\x1b&l2a0O\x1b&f2y3X\f",
+      "\x1b"
+      "E\x1b&l2a0O\x1b&f3y3X\f"},
+     "a: forms 1 to 3: 2 of 3 jobs complete\n",
+     "a: form 1: the printer could not be opened\n"},
     {"TwoPrintersHighestWins",
      [](CliRig& r) { r.spooler.unknownPrinters = {"b"}; },
      {"forms", "1", "-p", "a", "-p", "b"},

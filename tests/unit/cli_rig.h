@@ -42,7 +42,7 @@ struct CliRig {
     FakeSpooler spooler;
     FakePrinterListSource printers;
     FakeRegistry registry;
-    ProfileStore profile{registry, kCliMakerKey, kCliApplicationKey};
+    ProfileStore profile{registry, kMakerKey, kCliApplicationKey};
     FakeFileSystem files;
     FakeJobMonitor jobs;
     FakeClock clock;

@@ -86,6 +86,23 @@ const Case kCases[] = {
      "\"job\":null}\n",
      "tessaline-cli: File Error: m.bin: The file entered was not found or could not be opened\n",
      {}},
+    // With --wait, scripts find the state key in every object, null when nothing was followed.
+    {"MissingFileJsonWait",
+     [](CliRig& r) { r.files.files.clear(); },
+     Upgrade({"-p", "a", "--yes", "--json", "--wait"}),
+     3,
+     "{\"printer\":\"a\",\"stage\":\"FileError\",\"size\":null,\"written\":0,\"datatype\":null,"
+     "\"job\":null,\"state\":null}\n",
+     "tessaline-cli: File Error: m.bin: The file entered was not found or could not be opened\n",
+     {}},
+    {"NotTerminalJsonWait",
+     nullptr,
+     Upgrade({"-p", "a", "--json", "--wait"}),
+     2,
+     "{\"printer\":\"a\",\"stage\":\"NotConfirmed\",\"size\":null,\"written\":0,\"datatype\":"
+     "null,\"job\":null,\"state\":null}\n",
+     kNotTerminal,
+     {}},
     // Refused before any question, even on a terminal.
     {"FourGiBRefusedFirst",
      [](CliRig& r) {
@@ -284,6 +301,7 @@ const AnswerCase kAnswers[] = {
     {"EndOfInput", "", false},
     {"YesPlease", "yes please\n", false},
     {"Yeah", "yeah\n", false},
+    {"YSpaceEs", "y es\n", false},
     {"Digit", "1\n", false},
 };
 
