@@ -77,8 +77,13 @@ TEST_F(CupsFileSystem, FileFlockedElsewhereIsRefused) {
     EXPECT_NE(m_files.OpenForReading(m_path), nullptr);
 }
 
-// fcntl locks belong to a process, so only another process can hold one against us.
-TEST_F(CupsFileSystem, FileWithAnFcntlLockOfAnotherProcessIsRefused) {
+// fcntl locks belong to a process, so only another process can hold one against us. A read
+// lock counts as much as a write lock: the other program is using the file.
+class CupsFileSystemFcntlLock : public CupsFileSystem,
+                                public ::testing::WithParamInterface<short> {};
+
+TEST_P(CupsFileSystemFcntlLock, FileLockedByAnotherProcessIsRefused) {
+    const short lockType = GetParam();
     int ready[2];
     int release[2];
     ASSERT_EQ(::pipe(ready), 0);
@@ -86,9 +91,9 @@ TEST_F(CupsFileSystem, FileWithAnFcntlLockOfAnotherProcessIsRefused) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        const int fd = ::open(m_path.c_str(), O_RDWR);
+        const int fd = ::open(m_path.c_str(), lockType == F_RDLCK ? O_RDONLY : O_RDWR);
         struct flock lock {};
-        lock.l_type = F_WRLCK;
+        lock.l_type = lockType;
         lock.l_whence = SEEK_SET;
         const char status = fd >= 0 && ::fcntl(fd, F_SETLK, &lock) == 0 ? 'y' : 'n';
         (void)!::write(ready[1], &status, 1);
@@ -109,6 +114,13 @@ TEST_F(CupsFileSystem, FileWithAnFcntlLockOfAnotherProcessIsRefused) {
         ::close(fd);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Locks, CupsFileSystemFcntlLock,
+                         ::testing::Values(static_cast<short>(F_WRLCK),
+                                           static_cast<short>(F_RDLCK)),
+                         [](const auto& param) {
+                             return std::string(param.param == F_RDLCK ? "Read" : "Write");
+                         });
 
 // ---- Errors in the user's terms ----
 
@@ -177,6 +189,35 @@ TEST_F(CupsFileSystem, ReadsOfTwoMebibytesOrMoreAdviseHugePagesForTheirDestinati
     EXPECT_TRUE(AdvisedHugePages(destination + kSmall + kLarge - 1));
     EXPECT_FALSE(AdvisedHugePages(static_cast<char*>(mapped) + kMapped - 1))
         << "nothing past the destination is advised";
+    EXPECT_EQ(std::memcmp(destination, bytes.data(), bytes.size()), 0);
+    ::munmap(mapped, kMapped);
+}
+
+// Exactly 2 MiB is large enough, and the advice reaches the page of the destination's last
+// byte even though the destination starts inside its first page.
+TEST_F(CupsFileSystem, ReadOfExactlyTwoMebibytesOffAPageStartIsAdvisedToItsLastByte) {
+    if (!fs::exists("/sys/kernel/mm/transparent_hugepage")) {
+        GTEST_SKIP() << "this kernel has no transparent huge pages";
+    }
+    constexpr std::size_t kTwoMiB = 2u << 20;
+    std::vector<char> bytes(kTwoMiB);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>(i * 13u + i / 4096u);
+    }
+    std::ofstream(m_path, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
+
+    constexpr std::size_t kMapped = 8u << 20;
+    void* mapped =
+        ::mmap(nullptr, kMapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(mapped, MAP_FAILED);
+    char* destination = static_cast<char*>(mapped) + 16;
+    auto file = m_files.OpenForReading(m_path);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->Read(destination, kTwoMiB), kTwoMiB);
+    EXPECT_TRUE(AdvisedHugePages(destination));
+    EXPECT_TRUE(AdvisedHugePages(destination + kTwoMiB - 1))
+        << "the last page of the destination was left out";
+    EXPECT_FALSE(AdvisedHugePages(static_cast<char*>(mapped) + kMapped - 1));
     EXPECT_EQ(std::memcmp(destination, bytes.data(), bytes.size()), 0);
     ::munmap(mapped, kMapped);
 }

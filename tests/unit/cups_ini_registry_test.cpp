@@ -184,6 +184,20 @@ TEST_F(CupsIniRegistry, FileThatCannotBeReadIsNeitherReadNorReplaced) {
     EXPECT_TRUE(fs::is_directory(m_file));
 }
 
+// The limit is 1 MiB: a file of exactly that size is still the settings file.
+TEST_F(CupsIniRegistry, FileOfExactlyTheLimitIsReadAndOneByteMoreIsNot) {
+    IniRegistry registry(m_file);
+    ProfileStore profile(registry, "Korvane", "Tessaline");
+    constexpr std::size_t kLimit = 1u << 20;
+    std::string text = "[Print Settings]\nPage Size=4\n;";
+    text += std::string(kLimit - text.size(), 'x');
+    ASSERT_EQ(text.size(), kLimit);
+    WriteText(m_file, text);
+    EXPECT_EQ(profile.GetProfileInt("Print Settings", "Page Size", 1), 4);
+    WriteText(m_file, text + "x");
+    EXPECT_EQ(profile.GetProfileInt("Print Settings", "Page Size", 1), 1);
+}
+
 TEST_F(CupsIniRegistry, FolderInTheWayFailsTheWriteOnly) {
     // The config home is a file: nothing can be created below it.
     WriteText(m_home / "config", "not a folder");

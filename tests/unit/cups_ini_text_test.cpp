@@ -96,6 +96,8 @@ const SetCase kSetCases[] = {
     {"adds the section at the end", "; mine\n[Other]\nA=1\n",
      "; mine\n[Other]\nA=1\n[Print Settings]\nPage Size=4\n"},
     {"ends a last line first", "[Other]\nA=1", "[Other]\nA=1\n[Print Settings]\nPage Size=4\n"},
+    // The one line has no end to copy: new lines take a plain LF.
+    {"one header line without a line end", "[Print Settings]", "[Print Settings]\nPage Size=4\n"},
     {"keeps crlf and uses it", "[Print Settings]\r\nPage Orientation=1\r\n",
      "[Print Settings]\r\nPage Orientation=1\r\nPage Size=4\r\n"},
     {"keeps the bom", "\xEF\xBB\xBF[Other]\n",

@@ -84,6 +84,7 @@ const ServerCase kServerCases[] = {
     {"printhost:65536", "the port must be a number from 1 to 65535"},
     {"printhost:ipp", "the port must be a number from 1 to 65535"},
     {"printhost:9999999999", "the port must be a number from 1 to 65535"},
+    {"[]", "an IPv6 address must be written [ADDRESS] or [ADDRESS]:PORT"},
     {"[::1", "an IPv6 address must be written [ADDRESS] or [ADDRESS]:PORT"},
     {"[::1]631", "an IPv6 address must be written [ADDRESS] or [ADDRESS]:PORT"},
     {"[::1]:", "the port is missing after ':'"},
