@@ -23,6 +23,9 @@ struct FakeFileSetup {
     // queries); later calls answer as above.
     std::vector<std::uint64_t> lengthAnswers;
     std::uint32_t readChunk = 0;  // the most one Read gives; 0 for no limit
+    // The Read call (0-based) that claims overclaimBy bytes more than it gave; -1 for none.
+    int overclaimReadAt = -1;
+    std::uint32_t overclaimBy = 0;
     bool heldByOtherProgram = false;
     bool failLength = false;
     int failLengthAt = -1;  // 0-based index of the Length call that throws; -1 for none
@@ -103,6 +106,9 @@ class FakeFile : public ReadableFile {
             std::memcpy(buffer, m_setup.content.data() + m_position, give);
         }
         m_position += give;
+        if (index == m_setup.overclaimReadAt) {
+            return static_cast<std::uint32_t>(give) + m_setup.overclaimBy;
+        }
         return static_cast<std::uint32_t>(give);
     }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -76,35 +77,41 @@ ShownBox SentPart(const std::string& size, const std::string& written) {
             "Printer Error", 0x30};
 }
 
-// Answers the printer and the Debug Mode question, logging each time it is asked.
+// Answers the printer and the Debug Mode question. Only where Debug Mode is read is fixed, so
+// each read keeps the spooler's calls made before it; the printer is only counted.
 class FakeHost : public FlashUpgradeHost {
   public:
-    explicit FakeHost(Log& log) : m_log(log) {}
+    explicit FakeHost(const FakeSpooler& spooler) : m_spooler(spooler) {}
     PrinterName SelectedPrinter() override {
-        m_log.push_back("SelectedPrinter");
+        ++printerAsked;
         return kPrinter;
     }
     bool DebugMode() override {
-        m_log.push_back("DebugRead");
+        debugReadAfter.push_back(m_spooler.calls);
         return debugMode;
     }
 
     bool debugMode = false;
+    int printerAsked = 0;
+    std::vector<Log> debugReadAfter;
 
   private:
-    Log& m_log;
+    const FakeSpooler& m_spooler;
 };
 
-// Every fake writes into the spooler's call log, so one sequence shows the whole operation.
+// The file's, the spooler's and the boxes' calls also go into one sequence, in the order that
+// the user sees them follow; the spooler keeps its own calls too. The host's answers stay out.
 struct Rig {
     FakeSpooler spooler;
     FakeFileSystem files;
     FakeMessageBoxes boxes;
-    FakeHost host{spooler.calls};
+    FakeHost host{spooler};
+    Log sequence;
 
     Rig() {
-        files.log = &spooler.calls;
-        boxes.log = &spooler.calls;
+        spooler.log = &sequence;
+        files.log = &sequence;
+        boxes.log = &sequence;
         boxes.answers = {kIdYes};
         files.files[kPath].content = kFileBytes;
     }
@@ -125,6 +132,37 @@ struct Rig {
 
     FakeFileSetup& File() { return files.files[kPath]; }
 };
+
+bool IsSpoolerCall(const std::string& call) {
+    for (const char* other : {"FileOpen(", "Length", "Read(", "FileClose", "Box("}) {
+        if (call.rfind(other, 0) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Log SpoolerCalls(const Log& sequence) {
+    Log calls;
+    std::copy_if(sequence.begin(), sequence.end(), std::back_inserter(calls), IsSpoolerCall);
+    return calls;
+}
+
+// The printer is asked for once at most, and once whenever the spooler was reached. Debug
+// Mode is read once, right after the printer opened and before the first document start, and
+// never when it did not open.
+void ExpectHostAskedWhereFixed(const Rig& rig) {
+    if (rig.spooler.calls.empty()) {
+        EXPECT_LE(rig.host.printerAsked, 1);
+    } else {
+        EXPECT_EQ(rig.host.printerAsked, 1);
+    }
+    if (rig.spooler.OpenCount() > 0) {
+        EXPECT_EQ(rig.host.debugReadAfter, std::vector<Log>{{"Open(" + kPrinter + ")"}});
+    } else {
+        EXPECT_EQ(rig.host.debugReadAfter, std::vector<Log>{});
+    }
+}
 
 void ExpectCleanedUp(const Rig& rig) {
     EXPECT_EQ(rig.files.OpenNow(), 0);
@@ -147,7 +185,7 @@ struct FileCase {
     int opened;
 };
 
-const Log kJobAllAccepted = {"SelectedPrinter", "Open(Laser 5)", "DebugRead", kXps, "StartPage"};
+const Log kJobAllAccepted = {"Open(Laser 5)", kXps, "StartPage"};
 
 Log Join(Log head, const Log& tail) {
     head.insert(head.end(), tail.begin(), tail.end());
@@ -353,9 +391,11 @@ TEST_P(FlashUpgradeFileTest, StopsOrGoesOnInOrder) {
         c.setup(rig);
     }
     EXPECT_EQ(rig.RunCatchingFileError(c.path), c.error);
-    EXPECT_EQ(rig.spooler.calls, c.log);
+    EXPECT_EQ(rig.sequence, c.log);
+    EXPECT_EQ(rig.spooler.calls, SpoolerCalls(c.log));
     EXPECT_EQ(rig.boxes.shown, c.boxes);
     EXPECT_EQ(rig.files.opened, c.opened);
+    ExpectHostAskedWhereFixed(rig);
     ExpectCleanedUp(rig);
     if (!rig.spooler.jobs.empty()) {
         EXPECT_EQ(rig.spooler.jobs[0].bytes, rig.File().content);
@@ -371,7 +411,7 @@ struct StageCase {
     const char* name;
     std::function<void(FakeSpooler&)> setup;
     bool debug;
-    Log job;                      // the log after the printer name was taken
+    Log job;                      // the sequence after the file was read
     std::vector<ShownBox> boxes;  // after the confirmation
 };
 
@@ -386,14 +426,14 @@ const std::vector<StageCase> kStageCases = {
     {"AllAcceptedDebugOff",
      nullptr,
      false,
-     {"Open(Laser 5)", "DebugRead", kXps, "StartPage", "Write(6)", "EndPage", "EndDoc", "Close",
+     {"Open(Laser 5)", kXps, "StartPage", "Write(6)", "EndPage", "EndDoc", "Close",
       "Box(Printing Complete)", "FileClose"},
      {SentAll("6", "6")}},
     {"AllAcceptedDebugOn",
      nullptr,
      true,
-     {"Open(Laser 5)", "DebugRead", kXps, "Box(Printer Status)", "StartPage", "Write(6)", "EndPage",
-      "EndDoc", "Close", "Box(Printing Complete)", "FileClose"},
+     {"Open(Laser 5)", kXps, "Box(Printer Status)", "StartPage", "Write(6)", "EndPage", "EndDoc",
+      "Close", "Box(Printing Complete)", "FileClose"},
      {kXpsAcceptedNotice, SentAll("6", "6")}},
     {"OpenFailsDebugOff",
      [](FakeSpooler& s) { s.unknownPrinters = {"Laser 5"}; },
@@ -408,25 +448,25 @@ const std::vector<StageCase> kStageCases = {
     {"BothDatatypesRefusedDebugOff",
      RefuseBoth,
      false,
-     {"Open(Laser 5)", "DebugRead", kXps, kRaw, "Close", "Box(Printer Error)", "FileClose"},
+     {"Open(Laser 5)", kXps, kRaw, "Close", "Box(Printer Error)", "FileClose"},
      {kStartDocBox}},
     {"BothDatatypesRefusedDebugOn",
      RefuseBoth,
      true,
-     {"Open(Laser 5)", "DebugRead", kXps, "Box(Printer Error)", kRaw, "Box(Printer Error)", "Close",
+     {"Open(Laser 5)", kXps, "Box(Printer Error)", kRaw, "Box(Printer Error)", "Close",
       "FileClose"},
      {kXpsRefusedNotice, kRawRefusedNotice}},
     {"RawFallbackDebugOff",
      RefuseXps,
      false,
-     {"Open(Laser 5)", "DebugRead", kXps, kRaw, "StartPage", "Write(6)", "EndPage", "EndDoc",
-      "Close", "Box(Printing Complete)", "FileClose"},
+     {"Open(Laser 5)", kXps, kRaw, "StartPage", "Write(6)", "EndPage", "EndDoc", "Close",
+      "Box(Printing Complete)", "FileClose"},
      {SentAll("6", "6")}},
     {"RawFallbackDebugOn",
      RefuseXps,
      true,
-     {"Open(Laser 5)", "DebugRead", kXps, "Box(Printer Error)", kRaw, "StartPage", "Write(6)",
-      "EndPage", "EndDoc", "Close", "Box(Printing Complete)", "FileClose"},
+     {"Open(Laser 5)", kXps, "Box(Printer Error)", kRaw, "StartPage", "Write(6)", "EndPage",
+      "EndDoc", "Close", "Box(Printing Complete)", "FileClose"},
      {kXpsRefusedNotice, SentAll("6", "6")}},
     {"RawFallbackThenStartPageFailsDebugOn",
      [](FakeSpooler& s) {
@@ -434,56 +474,55 @@ const std::vector<StageCase> kStageCases = {
          s.failStartPage = true;
      },
      true,
-     {"Open(Laser 5)", "DebugRead", kXps, "Box(Printer Error)", kRaw, "StartPage", "EndDoc",
-      "Close", "Box(Printer Error)", "FileClose"},
+     {"Open(Laser 5)", kXps, "Box(Printer Error)", kRaw, "StartPage", "EndDoc", "Close",
+      "Box(Printer Error)", "FileClose"},
      {kXpsRefusedNotice, kStartPageBox}},
     {"StartPageFailsDebugOff",
      [](FakeSpooler& s) { s.failStartPage = true; },
      false,
-     {"Open(Laser 5)", "DebugRead", kXps, "StartPage", "EndDoc", "Close", "Box(Printer Error)",
-      "FileClose"},
+     {"Open(Laser 5)", kXps, "StartPage", "EndDoc", "Close", "Box(Printer Error)", "FileClose"},
      {kStartPageBox}},
     {"StartPageFailsDebugOn",
      [](FakeSpooler& s) { s.failStartPage = true; },
      true,
-     {"Open(Laser 5)", "DebugRead", kXps, "Box(Printer Status)", "StartPage", "EndDoc", "Close",
+     {"Open(Laser 5)", kXps, "Box(Printer Status)", "StartPage", "EndDoc", "Close",
       "Box(Printer Error)", "FileClose"},
      {kXpsAcceptedNotice, kStartPageBox}},
     {"WriteFailsDebugOff",
      [](FakeSpooler& s) { s.failWrite = true; },
      false,
-     {"Open(Laser 5)", "DebugRead", kXps, "StartPage", "Write(6)", "EndPage", "EndDoc", "Close",
+     {"Open(Laser 5)", kXps, "StartPage", "Write(6)", "EndPage", "EndDoc", "Close",
       "Box(Printer Error)", "FileClose"},
      {kWriteBox}},
     {"WriteFailsDebugOn",
      [](FakeSpooler& s) { s.failWrite = true; },
      true,
-     {"Open(Laser 5)", "DebugRead", kXps, "Box(Printer Status)", "StartPage", "Write(6)", "EndPage",
-      "EndDoc", "Close", "Box(Printer Error)", "FileClose"},
+     {"Open(Laser 5)", kXps, "Box(Printer Status)", "StartPage", "Write(6)", "EndPage", "EndDoc",
+      "Close", "Box(Printer Error)", "FileClose"},
      {kXpsAcceptedNotice, kWriteBox}},
     {"EndPageFailsDebugOff",
      [](FakeSpooler& s) { s.failEndPage = true; },
      false,
-     {"Open(Laser 5)", "DebugRead", kXps, "StartPage", "Write(6)", "EndPage", "EndDoc", "Close",
+     {"Open(Laser 5)", kXps, "StartPage", "Write(6)", "EndPage", "EndDoc", "Close",
       "Box(Printer Error)", "FileClose"},
      {kEndPageBox}},
     {"EndPageFailsDebugOn",
      [](FakeSpooler& s) { s.failEndPage = true; },
      true,
-     {"Open(Laser 5)", "DebugRead", kXps, "Box(Printer Status)", "StartPage", "Write(6)", "EndPage",
-      "EndDoc", "Close", "Box(Printer Error)", "FileClose"},
+     {"Open(Laser 5)", kXps, "Box(Printer Status)", "StartPage", "Write(6)", "EndPage", "EndDoc",
+      "Close", "Box(Printer Error)", "FileClose"},
      {kXpsAcceptedNotice, kEndPageBox}},
     {"EndDocFailsDebugOff",
      [](FakeSpooler& s) { s.failEndDoc = true; },
      false,
-     {"Open(Laser 5)", "DebugRead", kXps, "StartPage", "Write(6)", "EndPage", "EndDoc", "Close",
+     {"Open(Laser 5)", kXps, "StartPage", "Write(6)", "EndPage", "EndDoc", "Close",
       "Box(Printer Error)", "FileClose"},
      {kEndDocBox}},
     {"EndDocFailsDebugOn",
      [](FakeSpooler& s) { s.failEndDoc = true; },
      true,
-     {"Open(Laser 5)", "DebugRead", kXps, "Box(Printer Status)", "StartPage", "Write(6)", "EndPage",
-      "EndDoc", "Close", "Box(Printer Error)", "FileClose"},
+     {"Open(Laser 5)", kXps, "Box(Printer Status)", "StartPage", "Write(6)", "EndPage", "EndDoc",
+      "Close", "Box(Printer Error)", "FileClose"},
      {kXpsAcceptedNotice, kEndDocBox}},
     {"ShortWriteDebugOff",
      [](FakeSpooler& s) {
@@ -491,7 +530,7 @@ const std::vector<StageCase> kStageCases = {
          s.shortWriteCount = 4;
      },
      false,
-     {"Open(Laser 5)", "DebugRead", kXps, "StartPage", "Write(6)", "EndPage", "EndDoc", "Close",
+     {"Open(Laser 5)", kXps, "StartPage", "Write(6)", "EndPage", "EndDoc", "Close",
       "Box(Printer Error)", "FileClose"},
      {SentPart("6", "4")}},
     {"ShortWriteDebugOn",
@@ -500,8 +539,8 @@ const std::vector<StageCase> kStageCases = {
          s.shortWriteCount = 0;
      },
      true,
-     {"Open(Laser 5)", "DebugRead", kXps, "Box(Printer Status)", "StartPage", "Write(6)", "EndPage",
-      "EndDoc", "Close", "Box(Printer Error)", "FileClose"},
+     {"Open(Laser 5)", kXps, "Box(Printer Status)", "StartPage", "Write(6)", "EndPage", "EndDoc",
+      "Close", "Box(Printer Error)", "FileClose"},
      {kXpsAcceptedNotice, SentPart("6", "0")}},
     // A count past the signed 32-bit range is written as the unsigned number it is.
     {"WrittenCountAboveSignedRange",
@@ -510,7 +549,7 @@ const std::vector<StageCase> kStageCases = {
          s.shortWriteCount = 0x80000000u;
      },
      false,
-     {"Open(Laser 5)", "DebugRead", kXps, "StartPage", "Write(6)", "EndPage", "EndDoc", "Close",
+     {"Open(Laser 5)", kXps, "StartPage", "Write(6)", "EndPage", "EndDoc", "Close",
       "Box(Printer Error)", "FileClose"},
      {SentPart("6", "2147483648")}},
 };
@@ -530,10 +569,11 @@ TEST_P(FlashUpgradeStageTest, ReportsTheOutcome) {
     }
     rig.Run();
 
-    const Log before = {
-        "FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Length", "Read(6)",
-        "SelectedPrinter"};
-    EXPECT_EQ(rig.spooler.calls, Join(before, c.job));
+    const Log before = {"FileOpen(" + kPath + ")", "Length", "Box(Confirm Upgrade)", "Length",
+                        "Read(6)"};
+    EXPECT_EQ(rig.sequence, Join(before, c.job));
+    EXPECT_EQ(rig.spooler.calls, SpoolerCalls(c.job));
+    ExpectHostAskedWhereFixed(rig);
     ASSERT_FALSE(rig.boxes.shown.empty());
     EXPECT_EQ(rig.boxes.shown[0], kConfirmBox);
     EXPECT_EQ(std::vector<ShownBox>(rig.boxes.shown.begin() + 1, rig.boxes.shown.end()), c.boxes);
@@ -588,6 +628,7 @@ TEST_P(FlashUpgradeAnswerTest, OnlyYesGoesOn) {
     // Once before asking, and again only after Yes.
     EXPECT_EQ(rig.files.lengthQueries, c.sends ? 2 : 1);
     ExpectCleanedUp(rig);
+    ExpectHostAskedWhereFixed(rig);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FlashUpgradeAnswerTest, ::testing::ValuesIn(kAnswerCases),
@@ -620,6 +661,7 @@ struct PieceCase {
     std::uint32_t length;
     std::uint32_t readChunk;
     std::vector<std::uint32_t> reads;
+    int overclaimReadAt = -1;  // this read claims more bytes than it was asked for
 };
 
 constexpr std::uint32_t kMiB = 1024u * 1024u;
@@ -630,6 +672,8 @@ const std::vector<PieceCase> kPieceCases = {
     {"OneByteOver", 16 * kMiB + 1, 0, {16 * kMiB, 1}},
     {"TwoPiecesAndATail", 32 * kMiB + 3, 0, {16 * kMiB, 16 * kMiB, 3}},
     {"ShortReadsAskForTheRest", 20 * kMiB, 10 * kMiB, {16 * kMiB, 10 * kMiB}},
+    // The claim is taken as the count asked: the next piece starts where this one ended.
+    {"MiddlePieceClaimsMore", 40 * kMiB, 0, {16 * kMiB, 16 * kMiB, 8 * kMiB}, 1},
 };
 
 void PrintTo(const PieceCase& c, std::ostream* out) {
@@ -648,6 +692,8 @@ TEST_P(FlashUpgradePieceTest, ReadsAtMostSixteenMiBAtATime) {
     content.back() = '\x5a';
     rig.File().content = content;
     rig.File().readChunk = c.readChunk;
+    rig.File().overclaimReadAt = c.overclaimReadAt;
+    rig.File().overclaimBy = 4097;
     rig.Run();
 
     EXPECT_EQ(rig.files.readsAsked, c.reads);
@@ -656,7 +702,7 @@ TEST_P(FlashUpgradePieceTest, ReadsAtMostSixteenMiBAtATime) {
     const std::string size = std::to_string(c.length);
     EXPECT_EQ(rig.boxes.shown.back(), SentAll(size, size));
     // Every read comes before the printer is opened.
-    const Log& calls = rig.spooler.calls;
+    const Log& calls = rig.sequence;
     const auto open = std::find(calls.begin(), calls.end(), "Open(" + kPrinter + ")");
     EXPECT_EQ(std::count_if(open, calls.end(),
                             [](const std::string& call) { return call.rfind("Read(", 0) == 0; }),

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <limits>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -290,11 +291,29 @@ TEST(PrintForms, Ranges) {
     }
 }
 
+// Counting past the largest value wraps where no sanitizer stops it, and the run would go on
+// for four billion jobs: a job beyond those expected ends it here with an exception.
+void StopAfterJobs(Rig& rig, int jobs) {
+    rig.host.onTakeFields = [jobs](int take) {
+        if (take >= jobs) {
+            throw std::runtime_error("a job after the last form");
+        }
+    };
+}
+
 TEST(PrintForms, EndsAfterTheLargestForm) {
     Rig rig;
-    PrintForms(rig.context, "2147483646-2147483647");
+    StopAfterJobs(rig, 2);
+    EXPECT_NO_THROW(PrintForms(rig.context, "2147483646-2147483647"));
     EXPECT_EQ(rig.JobHex(), (std::vector<std::string>{Hex(FormTestJob(2, 0, kMax - 1)),
                                                       Hex(FormTestJob(2, 0, kMax))}));
+}
+
+TEST(PrintForms, LargestFormAloneIsOneJob) {
+    Rig rig;
+    StopAfterJobs(rig, 1);
+    EXPECT_NO_THROW(PrintForms(rig.context, "2147483647"));
+    EXPECT_EQ(rig.JobHex(), std::vector<std::string>{Hex(FormTestJob(2, 0, kMax))});
 }
 
 TEST(PrintForms, AFailedJobDoesNotStopTheRest) {
