@@ -1,17 +1,16 @@
 # Print queues under Wine that behave like Windows queues. Sourced by the rig and by the
-# queue self-tests (tests/e2e/rig_queue_*.sh).
+# queue self-tests (tests/e2e/lib/rig_queue.sh). The queues' names are in
+# tests/lib/queue_names.sh:
 #
-# Tessaline_Virtual_Printer  accepts "XPS_PASS" and "RAW" and delivers the bytes unchanged
-#                            (our pass-through print processor, as an XPS-capable driver would).
-# Tessaline_Raw_Only         refuses "XPS_PASS" at StartDocPrinter with error 1804 and delivers
-#                            "RAW" (Wine's WinPrint, refused early by our localspl wrapper).
-# Tessaline_Late_Refusal     Wine's own behaviour: "XPS_PASS" fails at EndDocPrinter, nothing
-#                            arrives.
+# RIG_QUEUE_VIRTUAL   accepts "XPS_PASS" and "RAW" and delivers the bytes unchanged (our
+#                     pass-through print processor, as an XPS-capable driver would).
+# RIG_QUEUE_RAW_ONLY  refuses "XPS_PASS" at StartDocPrinter with error 1804 and delivers "RAW"
+#                     (Wine's WinPrint, refused early by our localspl wrapper).
+# RIG_QUEUE_LATE      Wine's own behaviour: "XPS_PASS" fails at EndDocPrinter, nothing arrives.
 # Queues are "marked" for early refusal by a printer value the localspl wrapper reads.
 
-RIG_QUEUE_VIRTUAL=Tessaline_Virtual_Printer
-RIG_QUEUE_RAW_ONLY=Tessaline_Raw_Only
-RIG_QUEUE_LATE=Tessaline_Late_Refusal
+# shellcheck source=tests/lib/queue_names.sh
+source "$(cd "$(dirname "${BASH_SOURCE[0]}")/../../tests/lib" && pwd)/queue_names.sh"
 
 RIG_PRINTPROC_NAME=TessPassThru # must sort before "winprint": Wine's enumeration stops there
 RIG_PRINTPROC_DLL=tess_passthru.dll
@@ -66,7 +65,7 @@ _rig_wait_wine_queues() {
     for try in 1 2 3 4 5; do
         listed=$(wine "$rawjob" --list 2>/dev/null | tr -d '\r')
         missing=
-        for q in "$RIG_QUEUE_VIRTUAL" "$RIG_QUEUE_RAW_ONLY" "$RIG_QUEUE_LATE"; do
+        for q in "${RIG_TEST_QUEUES[@]}"; do
             grep -qxF "$q" <<<"$listed" || missing="$missing $q"
         done
         [ -z "$missing" ] && return 0
@@ -106,7 +105,7 @@ rig_setup_queues() {
     done
 
     local q port
-    for q in "$RIG_QUEUE_VIRTUAL" "$RIG_QUEUE_RAW_ONLY" "$RIG_QUEUE_LATE"; do
+    for q in "${RIG_TEST_QUEUES[@]}"; do
         port=$(rig_queue_value PORT "$q") || return 1
         lpadmin -p "$q" -E -v "socket://127.0.0.1:$port/?waiteof=false" || return 1
     done
@@ -132,7 +131,7 @@ rig_setup_queues() {
 # Reads back what the setup wrote, so a silently ignored import is caught here.
 _rig_check_queue_registry() {
     local q want_proc want_mark values proc mark
-    for q in "$RIG_QUEUE_VIRTUAL" "$RIG_QUEUE_RAW_ONLY" "$RIG_QUEUE_LATE"; do
+    for q in "${RIG_TEST_QUEUES[@]}"; do
         want_proc=WinPrint want_mark=0x1
         [ "$q" = "$RIG_QUEUE_VIRTUAL" ] && want_proc=$RIG_PRINTPROC_NAME
         [ "$q" = "$RIG_QUEUE_LATE" ] && want_mark=
@@ -149,12 +148,10 @@ _rig_check_queue_registry() {
 
 # --- The one printer of scripts/run ---------------------------------------------------------
 
-RIG_RUN_PRINTER_NAME="Tessaline Virtual Printer"
-
 # The run printer's port: a pipe that hands each job, as the pass-through processor copied it,
-# to the virtual printer's CUPS queue. Wine runs it with /bin/sh.
+# to the run queue (the virtual printer's). Wine runs it with /bin/sh.
 _rig_run_port() {
-    printf '|CUPS_SERVER=%s lp -s -d %s -o raw' "$RIG_CUPS_SERVER" "$RIG_QUEUE_VIRTUAL"
+    printf '|CUPS_SERVER=%s lp -s -d %s -o raw' "$RIG_CUPS_SERVER" "$RIG_RUN_QUEUE"
 }
 
 # A Wine local printer, as the registry holds one: the port, the printer with our print
@@ -180,7 +177,7 @@ _rig_run_printer_reg() {
 }
 
 # Makes the one printer scripts/run offers and checks that Wine lists it alone. Its jobs land
-# in the virtual printer's capture folder ($RIG_JOBS_Tessaline_Virtual_Printer).
+# in the run queue's capture folder (RIG_JOBS_<RIG_RUN_QUEUE>).
 rig_setup_run_printer() {
     local var
     for var in RIG_DIR WINEPREFIX RIG_CUPS_SERVER TESSALINE_WIN_BUILD; do
@@ -212,94 +209,4 @@ rig_setup_run_printer() {
         return 1
     fi
     export RIG_RUN_PRINTER=$RIG_RUN_PRINTER_NAME
-}
-
-# --- Helpers for the queue self-tests ---------------------------------------------------------
-
-# rig_rawjob PRINTER DATATYPES FILE [--startdoc=W]: runs rawjob.exe; sets RAWJOB_OUT (its
-# transcript, CRs removed), RAWJOB_ERR (its stderr), RAWJOB_RC and RAWJOB_SECONDS.
-rig_rawjob() {
-    local out err start
-    out=$(mktemp)
-    err=$(mktemp)
-    start=$(date +%s.%N)
-    RAWJOB_RC=0
-    wine "$(rig_rawjob_exe)" "$@" >"$out" 2>"$err" || RAWJOB_RC=$?
-    RAWJOB_SECONDS=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN {printf "%.2f", b - a}')
-    RAWJOB_OUT=$(tr -d '\r' <"$out")
-    RAWJOB_ERR=$(tr -d '\r' <"$err")
-    rm -f "$out" "$err"
-}
-
-# The transcript of a job that ran to its end: datatypes offered in order, the last accepted.
-# Usage: rig_completed_transcript SIZE DATATYPE... (each refused one as "NAME:ERROR").
-rig_completed_transcript() {
-    local size=$1 offer
-    shift
-    echo "OpenPrinterA ok"
-    for offer in "$@"; do
-        if [[ $offer == *:* ]]; then
-            printf 'datatype %s\nStartDocPrinterA failed error %s\n' "${offer%%:*}" "${offer#*:}"
-        else
-            printf 'datatype %s\nStartDocPrinterA ok\n' "$offer"
-        fi
-    done
-    printf 'StartPagePrinter ok\nWritePrinter ok\nwritten %s of %s\n' "$size" "$size"
-    printf 'EndPagePrinter ok\nEndDocPrinter ok\nClosePrinter ok\nexit 0\n'
-}
-
-# Finished job files in a capture folder (a job still being received ends in ".part").
-rig_job_count() {
-    find "$1" -maxdepth 1 -name 'job-*.bin' | wc -l
-}
-
-rig_newest_job() {
-    find "$1" -maxdepth 1 -name 'job-*.bin' | sort | tail -n 1
-}
-
-# rig_wait_jobs FOLDER COUNT SECONDS: waits until the folder holds COUNT finished jobs.
-rig_wait_jobs() {
-    local folder=$1 count=$2 deadline
-    deadline=$(($(date +%s) + $3))
-    while [ "$(rig_job_count "$folder")" -lt "$count" ]; do
-        [ "$(date +%s)" -lt "$deadline" ] || return 1
-        sleep 0.1
-    done
-}
-
-RIG_TEST_FAILURES=0
-
-rig_fail() {
-    echo "FAIL $*"
-    RIG_TEST_FAILURES=$((RIG_TEST_FAILURES + 1))
-}
-
-# rig_expect_eq CASE WHAT EXPECTED ACTUAL: on a mismatch names the case and shows the diff.
-rig_expect_eq() {
-    if [ "$3" != "$4" ]; then
-        rig_fail "$1: $2"
-        diff <(printf '%s\n' "$3") <(printf '%s\n' "$4") | sed 's/^/    /'
-    fi
-}
-
-# Stops a test early when the rig it needs is not there.
-rig_require_queues() {
-    local var q
-    for var in RIG_DIR WINEPREFIX CUPS_SERVER TESSALINE_WIN_BUILD; do
-        if [ -z "${!var:-}" ]; then
-            echo "FAIL rig not running: $var is not set"
-            exit 1
-        fi
-    done
-    for q in "$@"; do
-        rig_queue_value JOBS "$q" >/dev/null || exit 1
-    done
-}
-
-rig_test_end() {
-    if [ "$RIG_TEST_FAILURES" -ne 0 ]; then
-        echo "$RIG_TEST_FAILURES check(s) failed"
-        exit 1
-    fi
-    echo "all checks passed"
 }

@@ -28,7 +28,9 @@
 # points Wine at no server), and RIG_RUN_PRINTER, the one printer's Windows name.
 
 RIG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-RIG_QUEUE_NAMES=(Tessaline_Virtual_Printer Tessaline_Raw_Only Tessaline_Late_Refusal)
+# shellcheck source=scripts/lib/queues.sh
+source "$RIG_ROOT/scripts/lib/queues.sh"
+RIG_QUEUE_NAMES=("${RIG_TEST_QUEUES[@]}")
 
 # PIDs of what this shell started, stopped in reverse order.
 RIG_PIDS=()
@@ -258,8 +260,8 @@ rig_start() {
     # RIG_MODE=test (the default) gives the tests their three queues. RIG_MODE=run (scripts/run)
     # gives one printer a newcomer can use: the virtual printer under a name with spaces (see
     # rig_setup_run_printer in queues.sh); Wine then sees no CUPS queue at all.
-    RIG_QUEUE_NAMES=(Tessaline_Virtual_Printer Tessaline_Raw_Only Tessaline_Late_Refusal)
-    [ "${RIG_MODE:-test}" != run ] || RIG_QUEUE_NAMES=(Tessaline_Virtual_Printer)
+    RIG_QUEUE_NAMES=("${RIG_TEST_QUEUES[@]}")
+    [ "${RIG_MODE:-test}" != run ] || RIG_QUEUE_NAMES=("$RIG_RUN_QUEUE")
     rig_start_xvfb || return 1
     rig_start_cupsd || return 1
     for name in "${RIG_QUEUE_NAMES[@]}"; do
@@ -272,14 +274,10 @@ rig_start() {
         export CUPS_SERVER=$RIG_DIR/no-cups-for-wine.sock
     fi
     rig_start_wine || return 1
-    if [ -f "$RIG_ROOT/scripts/lib/queues.sh" ]; then
-        # shellcheck source=/dev/null
-        source "$RIG_ROOT/scripts/lib/queues.sh"
-        rig_setup_queues || {
-            rig_log "rig_setup_queues failed"
-            return 1
-        }
-    fi
+    rig_setup_queues || {
+        rig_log "rig_setup_queues failed"
+        return 1
+    }
     rig_write_env
     rig_log "up in $((SECONDS - started)) s: DISPLAY=$DISPLAY CUPS_SERVER=$CUPS_SERVER"
 }

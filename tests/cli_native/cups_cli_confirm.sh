@@ -8,18 +8,18 @@ Be sure the file is an Korvane Flash Upgrade File or unpredictable results may o
 There is no way to undo this operation.  Are you sure you wish to begin the upgrade?
 
 Printers:
-  $CLI_QUEUE_A
-  $CLI_QUEUE_B
+  $RIG_QUEUE_RAW_ONLY
+  $RIG_QUEUE_VIRTUAL
 $CLI_PROMPT"
 
 cli_random_file "$work/upgrade.bin" $((2 * 1048576))
 size=$(stat -c %s "$work/upgrade.bin")
-before_a=$(e2e_job_count "$CLI_QUEUE_A")
-before_b=$(e2e_job_count "$CLI_QUEUE_B")
+before_a=$(e2e_job_count "$RIG_QUEUE_RAW_ONLY")
+before_b=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
 
 # ---- no terminal, no --yes: nothing is sent ----
 
-cli_run upgrade "$work/upgrade.bin" --printer "$CLI_QUEUE_A" --printer "$CLI_QUEUE_B"
+cli_run upgrade "$work/upgrade.bin" --printer "$RIG_QUEUE_RAW_ONLY" --printer "$RIG_QUEUE_VIRTUAL"
 cli_expect "no terminal" 2 "" \
     "tessaline-cli: not confirmed: standard input is not a terminal, so nothing was sent; give --yes to confirm without a terminal"
 
@@ -34,37 +34,37 @@ answers=(
 )
 for row in "${answers[@]}"; do
     IFS='|' read -r answer code after <<<"$row"
-    cli_pty "$answer" upgrade "$work/upgrade.bin" --printer "$CLI_QUEUE_A" --printer "$CLI_QUEUE_B"
+    cli_pty "$answer" upgrade "$work/upgrade.bin" --printer "$RIG_QUEUE_RAW_ONLY" --printer "$RIG_QUEUE_VIRTUAL"
     e2e_assert_eq "answer '$answer': exit code" "$code" "$CLI_RC"
     e2e_assert_eq "answer '$answer': terminal" "$confirmation$answer
 $after" "$CLI_SHOWN"
 done
-e2e_expect_no_jobs "$CLI_QUEUE_A" "$before_a" 1
-e2e_expect_no_jobs "$CLI_QUEUE_B" "$before_b" 0
+e2e_expect_no_jobs "$RIG_QUEUE_RAW_ONLY" "$before_a" 1
+e2e_expect_no_jobs "$RIG_QUEUE_VIRTUAL" "$before_b" 0
 
 for answer in y yes; do
-    cli_pty "$answer" upgrade "$work/upgrade.bin" --printer "$CLI_QUEUE_A" --printer "$CLI_QUEUE_B"
+    cli_pty "$answer" upgrade "$work/upgrade.bin" --printer "$RIG_QUEUE_RAW_ONLY" --printer "$RIG_QUEUE_VIRTUAL"
     e2e_assert_eq "answer '$answer': exit code" 0 "$CLI_RC"
     [[ $CLI_SHOWN == "$confirmation$answer"$'\n'* ]] ||
         e2e_fail "answer '$answer': the terminal showed: $CLI_SHOWN"
     # The progress line is redrawn in place while the bytes go out, then the outcome follows.
-    for queue in "$CLI_QUEUE_A" "$CLI_QUEUE_B"; do
+    for queue in "$RIG_QUEUE_RAW_ONLY" "$RIG_QUEUE_VIRTUAL"; do
         grep -qF "$queue: sending 100% (2.0 of 2.0 MiB)"$'\r' <<<"$CLI_SHOWN" ||
             e2e_fail "answer '$answer': no progress for $queue: $CLI_SHOWN"
         grep -qF "$(cli_sent_line "$queue" "$size")" <<<"$CLI_SHOWN" ||
             e2e_fail "answer '$answer': no outcome for $queue: $CLI_SHOWN"
     done
 done
-e2e_wait_jobs "$CLI_QUEUE_A" "$before_a" 2
-e2e_wait_jobs "$CLI_QUEUE_B" "$before_b" 2
+e2e_wait_jobs "$RIG_QUEUE_RAW_ONLY" "$before_a" 2
+e2e_wait_jobs "$RIG_QUEUE_VIRTUAL" "$before_b" 2
 for n in 1 2; do
-    e2e_assert_job_file "$(e2e_job_file "$CLI_QUEUE_A" $((before_a + n)))" "$work/upgrade.bin"
-    e2e_assert_job_file "$(e2e_job_file "$CLI_QUEUE_B" $((before_b + n)))" "$work/upgrade.bin"
+    e2e_assert_job_file "$(e2e_job_file "$RIG_QUEUE_RAW_ONLY" $((before_a + n)))" "$work/upgrade.bin"
+    e2e_assert_job_file "$(e2e_job_file "$RIG_QUEUE_VIRTUAL" $((before_b + n)))" "$work/upgrade.bin"
 done
 
 # ---- no progress on a pipe ----
 
-cli_run upgrade "$work/upgrade.bin" --printer "$CLI_QUEUE_A" --yes
-cli_expect "pipe" 0 "$(cli_sent_line "$CLI_QUEUE_A" "$size")" ""
+cli_run upgrade "$work/upgrade.bin" --printer "$RIG_QUEUE_RAW_ONLY" --yes
+cli_expect "pipe" 0 "$(cli_sent_line "$RIG_QUEUE_RAW_ONLY" "$size")" ""
 
 echo "all checks passed"

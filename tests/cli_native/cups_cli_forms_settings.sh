@@ -14,13 +14,13 @@ form_hex() {
 forms_expect() {
     local name=$1 range=$2 code=$3 orientation=$4 before n=0 form
     shift 4
-    before=$(e2e_job_count "$CLI_QUEUE_B")
-    cli_run forms "$range" --printer "$CLI_QUEUE_B"
+    before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
+    cli_run forms "$range" --printer "$RIG_QUEUE_VIRTUAL"
     e2e_assert_eq "$name: exit code (stderr: $CLI_ERR)" 0 "$CLI_RC"
-    e2e_wait_jobs "$CLI_QUEUE_B" "$before" $#
+    e2e_wait_jobs "$RIG_QUEUE_VIRTUAL" "$before" $#
     for form in "$@"; do
         n=$((n + 1))
-        e2e_assert_job_hex "$(e2e_job_file "$CLI_QUEUE_B" $((before + n)))" \
+        e2e_assert_job_hex "$(e2e_job_file "$RIG_QUEUE_VIRTUAL" $((before + n)))" \
             "$(form_hex "$code" "$orientation" "$form")"
     done
 }

@@ -23,14 +23,14 @@ CUPS_SERVER=$nowhere cli_run printers --server "$address"
 cli_expect "--server by address" 0 "$queues" ""
 
 cli_random_file "$work/upgrade.bin" 100000
-before=$(e2e_job_count "$CLI_QUEUE_A")
-CUPS_SERVER=$nowhere cli_run upgrade "$work/upgrade.bin" --printer "$CLI_QUEUE_A" --yes \
+before=$(e2e_job_count "$RIG_QUEUE_RAW_ONLY")
+CUPS_SERVER=$nowhere cli_run upgrade "$work/upgrade.bin" --printer "$RIG_QUEUE_RAW_ONLY" --yes \
     --server "$address"
-cli_expect "upgrade through --server" 0 "$(cli_sent_line "$CLI_QUEUE_A" 100000)" ""
-e2e_wait_jobs "$CLI_QUEUE_A" "$before" 1
-e2e_assert_job_file "$(e2e_job_file "$CLI_QUEUE_A" $((before + 1)))" "$work/upgrade.bin"
+cli_expect "upgrade through --server" 0 "$(cli_sent_line "$RIG_QUEUE_RAW_ONLY" 100000)" ""
+e2e_wait_jobs "$RIG_QUEUE_RAW_ONLY" "$before" 1
+e2e_assert_job_file "$(e2e_job_file "$RIG_QUEUE_RAW_ONLY" $((before + 1)))" "$work/upgrade.bin"
 
-CUPS_SERVER=$nowhere cli_run upgrade "$work/upgrade.bin" --printer "$CLI_QUEUE_A" --yes
+CUPS_SERVER=$nowhere cli_run upgrade "$work/upgrade.bin" --printer "$RIG_QUEUE_RAW_ONLY" --yes
 e2e_assert_eq "no scheduler: exit code" 4 "$CLI_RC"
 
 cli_run printers --server "127.0.0.1:"

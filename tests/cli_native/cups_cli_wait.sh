@@ -4,41 +4,41 @@
 source "$(dirname "$0")/lib/cli_native.sh"
 
 cli_random_file "$work/upgrade.bin" 100000
-sent_a=$(cli_sent_line "$CLI_QUEUE_A" 100000)
+sent_a=$(cli_sent_line "$RIG_QUEUE_RAW_ONLY" 100000)
 json_job() { sed -n 's/.*"job":\([0-9]*\).*/\1/p' <<<"$CLI_OUT"; }
 queue_has_job() { [ -n "$(lpstat -o "$1" 2>/dev/null)" ]; }
 
 # ---- completed ----
 
-cli_run upgrade "$work/upgrade.bin" --printer "$CLI_QUEUE_A" --yes --wait 30 --json
+cli_run upgrade "$work/upgrade.bin" --printer "$RIG_QUEUE_RAW_ONLY" --yes --wait 30 --json
 job=$(json_job)
 cli_expect "completed" 0 \
-    '{"printer":"'"$CLI_QUEUE_A"'","stage":"Completed","size":100000,"written":100000,"datatype":"RAW","job":'"$job"',"state":"Completed"}' ""
-cli_run upgrade "$work/upgrade.bin" --printer "$CLI_QUEUE_A" --yes --wait 30
+    '{"printer":"'"$RIG_QUEUE_RAW_ONLY"'","stage":"Completed","size":100000,"written":100000,"datatype":"RAW","job":'"$job"',"state":"Completed"}' ""
+cli_run upgrade "$work/upgrade.bin" --printer "$RIG_QUEUE_RAW_ONLY" --yes --wait 30
 job=$(grep -o 'job [0-9]*' <<<"$CLI_OUT" | cut -d' ' -f2)
 cli_expect "completed, text" 0 "$sent_a
-$CLI_QUEUE_A: job $job completed" ""
+$RIG_QUEUE_RAW_ONLY: job $job completed" ""
 
 # ---- aborted: the printer refuses every connection ----
 
 # The socket backend gives up after its connection timeout (one retry, about 5 s), and the
 # queue's error policy aborts the job.
-e2e_capture_mode "$CLI_QUEUE_C" refuse
-cli_make_queue Tessaline_Cli_Refused "$CLI_QUEUE_C" contimeout=1
+e2e_capture_mode "$RIG_QUEUE_LATE" refuse
+cli_make_queue Tessaline_Cli_Refused "$RIG_QUEUE_LATE" contimeout=1
 cli_run upgrade "$work/upgrade.bin" --printer Tessaline_Cli_Refused --yes --wait 60 --json
 job=$(json_job)
 cli_expect "aborted" 7 \
     '{"printer":"Tessaline_Cli_Refused","stage":"Completed","size":100000,"written":100000,"datatype":"RAW","job":'"$job"',"state":"Aborted"}' ""
-e2e_capture_mode "$CLI_QUEUE_C" accept
+e2e_capture_mode "$RIG_QUEUE_LATE" accept
 
 # ---- lost: the queue is deleted while the job waits in it ----
 
-cli_make_queue Tessaline_Cli_Deleted "$CLI_QUEUE_C"
+cli_make_queue Tessaline_Cli_Deleted "$RIG_QUEUE_LATE"
 cupsdisable Tessaline_Cli_Deleted
 "$CLI" upgrade "$work/upgrade.bin" --printer Tessaline_Cli_Deleted --yes --wait 30 \
     </dev/null >"$work/deleted.out" 2>"$work/deleted.err" &
 pid=$!
-e2e_wait_until 10 queue_has_job Tessaline_Cli_Deleted ||
+wait_until 10 queue_has_job Tessaline_Cli_Deleted ||
     e2e_fail "deleted: the job never reached the queue"
 job=$(lpstat -o Tessaline_Cli_Deleted | awk '{print $1}' | sed 's/.*-//')
 lpadmin -x Tessaline_Cli_Deleted
@@ -51,7 +51,7 @@ cli_expect "deleted queue" 7 "$(cli_sent_line Tessaline_Cli_Deleted 100000)" \
 
 # ---- time runs out: the queue is paused ----
 
-cli_make_queue Tessaline_Cli_Paused "$CLI_QUEUE_C"
+cli_make_queue Tessaline_Cli_Paused "$RIG_QUEUE_LATE"
 cupsdisable Tessaline_Cli_Paused
 start=$SECONDS
 cli_run upgrade "$work/upgrade.bin" --printer Tessaline_Cli_Paused --yes --wait 1

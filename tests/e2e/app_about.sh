@@ -21,7 +21,7 @@ items=$(drv menu-items "$APP_CAPTION")
 [[ $'\n'"$items"$'\n' == *$'\n'"$APP_ABOUT_ITEM"$'\n'* ]] ||
     e2e_fail "no enabled About item in the system menu:"$'\n'"$items"
 
-select_printer "$APP_QUEUE_B"
+select_printer "$RIG_QUEUE_RAW_ONLY"
 drv set-text "$APP_CAPTION" "$IDC_MAIN_PATH" 'C:\upgrade.kmf'
 drv set-text "$APP_CAPTION" "$IDC_MAIN_FORMS" 4-11
 set_debug_mode checked

@@ -7,8 +7,8 @@ source "$here/lib/e2e.sh"
 source "$here/lib/app.sh"
 
 app_reset_settings
-before_b=$(e2e_job_count "$APP_QUEUE_B")
-before_c=$(e2e_job_count "$APP_QUEUE_C")
+before_b=$(e2e_job_count "$RIG_QUEUE_RAW_ONLY")
+before_c=$(e2e_job_count "$RIG_QUEUE_LATE")
 app_start
 
 # name | forms text | first form | last form. With no stored settings: Letter (2), portrait.
@@ -27,24 +27,24 @@ cases=(
 for row in "${cases[@]}"; do
     IFS='|' read -r name text first last <<<"$row"
     e2e_note "case '$name': forms text '$text'"
-    before=$(e2e_job_count "$APP_QUEUE_A")
-    app_print_forms "$APP_QUEUE_A" "$text"
+    before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
+    app_print_forms "$RIG_QUEUE_VIRTUAL" "$text"
     drv_expect "$name: forms field after Print" "$text" get-text "$APP_CAPTION" "$IDC_MAIN_FORMS"
-    app_assert_form_jobs "$APP_QUEUE_A" "$before" 2 0 "$first" "$last"
+    app_assert_form_jobs "$RIG_QUEUE_VIRTUAL" "$before" 2 0 "$first" "$last"
 done
 # The last job (form 4, Letter, portrait) spelled out, so the expected bytes' helper is checked.
-e2e_assert_job_hex "$(e2e_job_file "$APP_QUEUE_A" "$(e2e_job_count "$APP_QUEUE_A")")" \
+e2e_assert_job_hex "$(e2e_job_file "$RIG_QUEUE_VIRTUAL" "$(e2e_job_count "$RIG_QUEUE_VIRTUAL")")" \
     "1b 45 1b 26 6c 32 61 30 4f 1b 26 66 34 79 33 58 0c"
-e2e_assert_eq "jobs at $APP_QUEUE_B while printing to $APP_QUEUE_A" "$before_b" \
-    "$(e2e_job_count "$APP_QUEUE_B")"
+e2e_assert_eq "jobs at $RIG_QUEUE_RAW_ONLY while printing to $RIG_QUEUE_VIRTUAL" "$before_b" \
+    "$(e2e_job_count "$RIG_QUEUE_RAW_ONLY")"
 
 # A queue that refuses "XPS_PASS" at the document start gets the job as "RAW".
-before_a=$(e2e_job_count "$APP_QUEUE_A")
-app_print_forms "$APP_QUEUE_B" 9
-app_assert_form_jobs "$APP_QUEUE_B" "$before_b" 2 0 9 9
-e2e_assert_eq "jobs at $APP_QUEUE_A while printing to $APP_QUEUE_B" "$before_a" \
-    "$(e2e_job_count "$APP_QUEUE_A")"
-e2e_assert_eq "jobs at $APP_QUEUE_C" "$before_c" "$(e2e_job_count "$APP_QUEUE_C")"
+before_a=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
+app_print_forms "$RIG_QUEUE_RAW_ONLY" 9
+app_assert_form_jobs "$RIG_QUEUE_RAW_ONLY" "$before_b" 2 0 9 9
+e2e_assert_eq "jobs at $RIG_QUEUE_VIRTUAL while printing to $RIG_QUEUE_RAW_ONLY" "$before_a" \
+    "$(e2e_job_count "$RIG_QUEUE_VIRTUAL")"
+e2e_assert_eq "jobs at $RIG_QUEUE_LATE" "$before_c" "$(e2e_job_count "$RIG_QUEUE_LATE")"
 
 # Stored settings are read afresh for every form, so they are changed while the program runs.
 # name | stored Page Size | stored Page Orientation | code sent | orientation sent
@@ -59,18 +59,18 @@ for row in "${stored[@]}"; do
     IFS='|' read -r name size orientation code sent <<<"$row"
     e2e_reg_add "$APP_SETTINGS_KEY" "Page Size" REG_DWORD "$size"
     e2e_reg_add "$APP_SETTINGS_KEY" "Page Orientation" REG_DWORD "$orientation"
-    before=$(e2e_job_count "$APP_QUEUE_A")
-    app_print_forms "$APP_QUEUE_A" 2
-    app_assert_form_jobs "$APP_QUEUE_A" "$before" "$code" "$sent" 2 2
+    before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
+    app_print_forms "$RIG_QUEUE_VIRTUAL" 2
+    app_assert_form_jobs "$RIG_QUEUE_VIRTUAL" "$before" "$code" "$sent" 2 2
 done
 
 # The A4 landscape job spelled out, so the helper that builds expected bytes is checked too.
 e2e_reg_add "$APP_SETTINGS_KEY" "Page Size" REG_DWORD 4
 e2e_reg_add "$APP_SETTINGS_KEY" "Page Orientation" REG_DWORD 1
-before=$(e2e_job_count "$APP_QUEUE_A")
-app_print_forms "$APP_QUEUE_A" 2
-e2e_wait_jobs "$APP_QUEUE_A" "$before" 1
-e2e_assert_job_hex "$(e2e_job_file "$APP_QUEUE_A" $((before + 1)))" \
+before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
+app_print_forms "$RIG_QUEUE_VIRTUAL" 2
+e2e_wait_jobs "$RIG_QUEUE_VIRTUAL" "$before" 1
+e2e_assert_job_hex "$(e2e_job_file "$RIG_QUEUE_VIRTUAL" $((before + 1)))" \
     "1b 45 1b 26 6c 32 36 61 31 4f 1b 26 66 32 79 33 58 0c"
 
 app_exit

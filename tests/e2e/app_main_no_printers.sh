@@ -25,7 +25,7 @@ restore_devices() {
     rm -rf "$work"
 }
 
-[[ "$devices_before" == *"$APP_QUEUE_A"* ]] ||
+[[ "$devices_before" == *"$RIG_QUEUE_VIRTUAL"* ]] ||
     e2e_fail "the rig's printers are not in $APP_DEVICES_KEY: $devices_before"
 wine reg export "$APP_DEVICES_KEY" "$(win_path "$saved")" /y </dev/null >/dev/null 2>&1 ||
     e2e_fail "cannot save $APP_DEVICES_KEY"

@@ -69,9 +69,9 @@ drv_expect "forms field after Browse, nothing taken yet" "4-5" \
     get-text "$APP_CAPTION" "$IDC_MAIN_FORMS"
 
 # Print takes the fields; text typed after it still stays through the next Browse.
-before=$(e2e_job_count "$APP_QUEUE_A")
-app_print_forms "$APP_QUEUE_A" 7
-app_assert_form_jobs "$APP_QUEUE_A" "$before" 2 0 7 7
+before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
+app_print_forms "$RIG_QUEUE_VIRTUAL" 7
+app_assert_form_jobs "$RIG_QUEUE_VIRTUAL" "$before" 2 0 7 7
 drv set-text "$APP_CAPTION" "$IDC_MAIN_FORMS" "4-5"
 drv click "$APP_CAPTION" "$IDC_MAIN_BROWSE"
 drv file-open "$APP_CAPTION" "$work/third.bin"

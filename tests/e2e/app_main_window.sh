@@ -26,8 +26,8 @@ for row in "${texts[@]}"; do
 done
 
 # Wine names each printer after its CUPS queue; the drop-down sorts them.
-drv_expect "printer list" "$APP_PRINTER_LIST" list-entries "$APP_CAPTION" "$IDC_MAIN_PRINTER"
-drv_expect "first printer selected" $'0\t'"$APP_QUEUE_C" \
+drv_expect "printer list" "$RIG_PRINTER_LIST" list-entries "$APP_CAPTION" "$IDC_MAIN_PRINTER"
+drv_expect "first printer selected" $'0\t'"$RIG_QUEUE_LATE" \
     get-selection "$APP_CAPTION" "$IDC_MAIN_PRINTER"
 drv_expect "focus at start" "$IDC_MAIN_PRINTER" get-focus "$APP_CAPTION"
 

@@ -19,7 +19,7 @@ cases=(
 )
 
 app_start
-select_printer "$APP_QUEUE_A"
+select_printer "$RIG_QUEUE_VIRTUAL"
 for row in "${cases[@]}"; do
     IFS='|' read -r how name <<<"$row"
     file=$work/$name
@@ -34,11 +34,11 @@ for row in "${cases[@]}"; do
     shown=$(drv get-text "$APP_CAPTION" "$IDC_MAIN_PATH")
     [ "$shown" == "$(e2e_cp932 "$(win_path "$file")")" ] ||
         e2e_fail "$how: path field shows $(printf '%s' "$shown" | e2e_hex)"
-    before=$(e2e_job_count "$APP_QUEUE_A")
+    before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
     drv click "$APP_CAPTION" "$IDC_MAIN_UPGRADE"
     expect_box "$how: confirmation" "Confirm Upgrade" "$CONFIRM_TEXT" 0x34 yes
     expect_box "$how: result" "Printing Complete" "$(sent_text "$size")" 0x40 ok
-    e2e_wait_jobs "$APP_QUEUE_A" "$before" 1
-    e2e_assert_job_file "$(e2e_job_file "$APP_QUEUE_A" $((before + 1)))" "$file"
+    e2e_wait_jobs "$RIG_QUEUE_VIRTUAL" "$before" 1
+    e2e_assert_job_file "$(e2e_job_file "$RIG_QUEUE_VIRTUAL" $((before + 1)))" "$file"
 done
 app_exit

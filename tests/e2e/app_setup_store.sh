@@ -50,12 +50,12 @@ setup_press "$IDOK"
 expect_stored "OK without changes" 0x4 0x1
 
 # The next forms test uses them: reset, A4, landscape, macro 2, form feed.
-select_printer "$APP_QUEUE_A"
-before=$(e2e_job_count "$APP_QUEUE_A")
+select_printer "$RIG_QUEUE_VIRTUAL"
+before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
 drv set-text "$APP_CAPTION" "$IDC_MAIN_FORMS" 2
 drv click "$APP_CAPTION" "$IDC_MAIN_PRINT"
-e2e_wait_jobs "$APP_QUEUE_A" "$before" 1 30
-e2e_assert_job_hex "$(e2e_job_file "$APP_QUEUE_A" $((before + 1)))" \
+e2e_wait_jobs "$RIG_QUEUE_VIRTUAL" "$before" 1 30
+e2e_assert_job_hex "$(e2e_job_file "$RIG_QUEUE_VIRTUAL" $((before + 1)))" \
     "1b 45 1b 26 6c 32 36 61 31 4f 1b 26 66 32 79 33 58 0c"
 
 # Changing only the orientation stores the page size shown as well; Enter confirms like OK.

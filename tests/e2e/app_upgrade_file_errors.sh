@@ -10,7 +10,7 @@ head -c 4096 /dev/urandom >"$work/held.kmf"
 cp "$work/held.kmf" "$work/held.orig"
 
 app_start
-select_printer "$APP_QUEUE_A"
+select_printer "$RIG_QUEUE_VIRTUAL"
 
 # name | path typed into the field (empty: the field cleared) | held open by another program
 cases=(
@@ -26,12 +26,12 @@ for debug in unchecked checked; do
         IFS='|' read -r name path held <<<"$row"
         name="$name, Debug Mode $debug"
         [ "$held" = no ] || hold_open "$work/held.kmf"
-        before=$(e2e_job_count "$APP_QUEUE_A")
+        before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
         start_upgrade "$path"
         drv_expect "$name: path field" "$path" get-text "$APP_CAPTION" "$IDC_MAIN_PATH"
         expect_box "$name" "File Error" "$FILE_ERROR_TEXT" 0x30 ok
         expect_no_box "$name"
-        e2e_expect_no_jobs "$APP_QUEUE_A" "$before" 0.5
+        e2e_expect_no_jobs "$RIG_QUEUE_VIRTUAL" "$before" 0.5
         [ "$held" = no ] || release_hold
         e2e_note "$name: ok"
     done

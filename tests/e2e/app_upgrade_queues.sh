@@ -17,10 +17,10 @@ app_start
 # name | printer ("" for none) | Debug Mode | boxes after Yes (";"-separated) | queue the file
 # must reach ("" for none)
 cases=(
-    "early refusal|$APP_QUEUE_B|unchecked|$sent|$APP_QUEUE_B"
-    "early refusal|$APP_QUEUE_B|checked|$xps_refused;$sent|$APP_QUEUE_B"
-    "late refusal|$APP_QUEUE_C|unchecked|$late|"
-    "late refusal|$APP_QUEUE_C|checked|$xps_ok;$late|"
+    "early refusal|$RIG_QUEUE_RAW_ONLY|unchecked|$sent|$RIG_QUEUE_RAW_ONLY"
+    "early refusal|$RIG_QUEUE_RAW_ONLY|checked|$xps_refused;$sent|$RIG_QUEUE_RAW_ONLY"
+    "late refusal|$RIG_QUEUE_LATE|unchecked|$late|"
+    "late refusal|$RIG_QUEUE_LATE|checked|$xps_ok;$late|"
     "no printer||unchecked|$not_opened|"
     "no printer||checked|$not_opened|"
 )

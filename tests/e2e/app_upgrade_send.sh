@@ -9,7 +9,7 @@ head -c 1048576 /dev/urandom >"$work/upgrade.kmf"
 sent="Printing Complete~$(sent_text 1048576)~0x40"
 
 app_start
-select_printer "$APP_QUEUE_A"
+select_printer "$RIG_QUEUE_VIRTUAL"
 
 # debug | answer | boxes after the confirmation (caption~text~type, ";"-separated) | jobs
 cases=(
@@ -22,7 +22,7 @@ for row in "${cases[@]}"; do
     IFS='|' read -r debug answer boxes jobs <<<"$row"
     name="Debug Mode $debug, answer $answer"
     set_debug_mode "$debug"
-    before=$(e2e_job_count "$APP_QUEUE_A")
+    before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
     start_upgrade "$(win_path "$work/upgrade.kmf")"
     expect_box "$name: confirmation" "Confirm Upgrade" "$CONFIRM_TEXT" 0x34
     if [ "$debug" = unchecked ] && [ "$answer" = yes ]; then
@@ -33,10 +33,10 @@ for row in "${cases[@]}"; do
     expect_boxes "$name" "$boxes"
     expect_no_box "$name"
     if [ "$jobs" -eq 1 ]; then
-        e2e_wait_jobs "$APP_QUEUE_A" "$before" 1 30
-        e2e_assert_job_file "$(e2e_job_file "$APP_QUEUE_A" $((before + 1)))" "$work/upgrade.kmf"
+        e2e_wait_jobs "$RIG_QUEUE_VIRTUAL" "$before" 1 30
+        e2e_assert_job_file "$(e2e_job_file "$RIG_QUEUE_VIRTUAL" $((before + 1)))" "$work/upgrade.kmf"
     else
-        e2e_expect_no_jobs "$APP_QUEUE_A" "$before" 2
+        e2e_expect_no_jobs "$RIG_QUEUE_VIRTUAL" "$before" 2
     fi
     e2e_note "$name: ok"
 done

@@ -12,7 +12,7 @@ expect_selection() {
 
 cli_run printers
 cli_expect "printers" 0 "$(sort <<<"$CLI_OUT")" ""
-e2e_assert_eq "printers listed" "$(sort <<<"$APP_PRINTER_LIST")" "$CLI_OUT"
+e2e_assert_eq "printers listed" "$(sort <<<"$RIG_PRINTER_LIST")" "$CLI_OUT"
 
 # Nothing stored: shown as not set, and reading stores nothing.
 app_reset_settings
@@ -44,33 +44,33 @@ cli_expect "set in the window" 0 \
     $'Page Size: 2, Legal (8 1/2 x 14 in.)\nPage Orientation: 2, Reverse Portrait' ""
 
 # Both send the same forms with them.
-before=$(e2e_job_count "$APP_QUEUE_A")
-cli_run forms 4-3 --printer "$APP_QUEUE_A"
-cli_expect "forms, Legal reverse portrait" 0 "$APP_QUEUE_A: forms 3 to 4: 2 of 2 jobs complete" ""
-app_assert_form_jobs "$APP_QUEUE_A" "$before" 3 2 3 4
+before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
+cli_run forms 4-3 --printer "$RIG_QUEUE_VIRTUAL"
+cli_expect "forms, Legal reverse portrait" 0 "$RIG_QUEUE_VIRTUAL: forms 3 to 4: 2 of 2 jobs complete" ""
+app_assert_form_jobs "$RIG_QUEUE_VIRTUAL" "$before" 3 2 3 4
 cli_run settings --page-size Com-10 --orientation "Reverse Landscape"
-before=$(e2e_job_count "$APP_QUEUE_A")
-app_print_forms "$APP_QUEUE_A" 6
-app_assert_form_jobs "$APP_QUEUE_A" "$before" 81 3 6 6
+before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
+app_print_forms "$RIG_QUEUE_VIRTUAL" 6
+app_assert_form_jobs "$RIG_QUEUE_VIRTUAL" "$before" 81 3 6 6
 app_exit
 e2e_note "shared settings: ok"
 
 # A4 landscape: ESC &l26a1O, through "RAW" on the queue that refuses "XPS_PASS" early.
 cli_run settings --page-size 4 --orientation 1
-before=$(e2e_job_count "$APP_QUEUE_B")
-cli_run forms 2 -p "$APP_QUEUE_B" --json
+before=$(e2e_job_count "$RIG_QUEUE_RAW_ONLY")
+cli_run forms 2 -p "$RIG_QUEUE_RAW_ONLY" --json
 cli_expect "forms on b)" 0 \
-    "{\"printer\":\"$APP_QUEUE_B\",\"form\":2,\"stage\":\"Completed\",\"size\":18,\"written\":18,\"datatype\":\"RAW\",\"job\":1}" ""
-app_assert_form_jobs "$APP_QUEUE_B" "$before" 26 1 2 2
+    "{\"printer\":\"$RIG_QUEUE_RAW_ONLY\",\"form\":2,\"stage\":\"Completed\",\"size\":18,\"written\":18,\"datatype\":\"RAW\",\"job\":1}" ""
+app_assert_form_jobs "$RIG_QUEUE_RAW_ONLY" "$before" 26 1 2 2
 
 # Incomplete jobs are each reported: refused late on c), not opened on d).
-before=$(e2e_job_count "$APP_QUEUE_C")
-cli_run forms 1-2 -p "$APP_QUEUE_C" -p "$CLI_NO_PRINTER"
-cli_expect "forms on c) and d)" 5 "$APP_QUEUE_C: forms 1 to 2: 0 of 2 jobs complete
+before=$(e2e_job_count "$RIG_QUEUE_LATE")
+cli_run forms 1-2 -p "$RIG_QUEUE_LATE" -p "$CLI_NO_PRINTER"
+cli_expect "forms on c) and d)" 5 "$RIG_QUEUE_LATE: forms 1 to 2: 0 of 2 jobs complete
 $CLI_NO_PRINTER: forms 1 to 2: 0 of 2 jobs complete" \
-    "$APP_QUEUE_C: form 1: the spooler failed to end the document
-$APP_QUEUE_C: form 2: the spooler failed to end the document
+    "$RIG_QUEUE_LATE: form 1: the spooler failed to end the document
+$RIG_QUEUE_LATE: form 2: the spooler failed to end the document
 $CLI_NO_PRINTER: form 1: the printer could not be opened
 $CLI_NO_PRINTER: form 2: the printer could not be opened"
-e2e_expect_no_jobs "$APP_QUEUE_C" "$before" 0.5
+e2e_expect_no_jobs "$RIG_QUEUE_LATE" "$before" 0.5
 e2e_note "forms: ok"

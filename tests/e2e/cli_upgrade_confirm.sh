@@ -11,7 +11,7 @@ file=$work/upgrade.kmf
 head -c 5000 /dev/urandom >"$file"
 winfile=$(win_path "$file")
 sent=$(sent_text 5000)
-queue=$APP_QUEUE_A
+queue=$RIG_QUEUE_VIRTUAL
 
 before=$(e2e_job_count "$queue")
 cli_run upgrade "$winfile" --printer "$queue"

@@ -40,10 +40,10 @@ expect_arrivals() {
 
 # name | queue | exit code | stdout | stderr with --debug | queue the file must reach
 cases=(
-    "a) XPS_PASS|$APP_QUEUE_A|0|$APP_QUEUE_A: $sent|$APP_QUEUE_A: Printer Status: $XPS_ACCEPTED_TEXT|$APP_QUEUE_A"
-    "b) RAW after early refusal|$APP_QUEUE_B|0|$APP_QUEUE_B: $sent|$APP_QUEUE_B: Printer Error: $XPS_REFUSED_TEXT|$APP_QUEUE_B"
-    "c) late refusal|$APP_QUEUE_C|5||$APP_QUEUE_C: Printer Status: $XPS_ACCEPTED_TEXT
-$APP_QUEUE_C: Printer Error: $END_DOC_FAILED_TEXT|"
+    "a) XPS_PASS|$RIG_QUEUE_VIRTUAL|0|$RIG_QUEUE_VIRTUAL: $sent|$RIG_QUEUE_VIRTUAL: Printer Status: $XPS_ACCEPTED_TEXT|$RIG_QUEUE_VIRTUAL"
+    "b) RAW after early refusal|$RIG_QUEUE_RAW_ONLY|0|$RIG_QUEUE_RAW_ONLY: $sent|$RIG_QUEUE_RAW_ONLY: Printer Error: $XPS_REFUSED_TEXT|$RIG_QUEUE_RAW_ONLY"
+    "c) late refusal|$RIG_QUEUE_LATE|5||$RIG_QUEUE_LATE: Printer Status: $XPS_ACCEPTED_TEXT
+$RIG_QUEUE_LATE: Printer Error: $END_DOC_FAILED_TEXT|"
     "d) no such printer|$CLI_NO_PRINTER|4||$CLI_NO_PRINTER: Printer Error: $PRINTER_NOT_OPENED_TEXT|"
 )
 for row in "${cases[@]}"; do
@@ -58,38 +58,38 @@ done
 
 # JSON names the datatype each queue took.
 note_counts
-cli_run upgrade "$winfile" -p "$APP_QUEUE_A" -p "$APP_QUEUE_B" -p "$APP_QUEUE_C" \
+cli_run upgrade "$winfile" -p "$RIG_QUEUE_VIRTUAL" -p "$RIG_QUEUE_RAW_ONLY" -p "$RIG_QUEUE_LATE" \
     -p "$CLI_NO_PRINTER" --yes --json
-cli_expect "fleet, JSON" 5 "$(json "$APP_QUEUE_A" Completed "$size" '"XPS_PASS"' 1)
-$(json "$APP_QUEUE_B" Completed "$size" '"RAW"' 2)
-$(json "$APP_QUEUE_C" EndDocFailed 0 '"XPS_PASS"' 3)
+cli_expect "fleet, JSON" 5 "$(json "$RIG_QUEUE_VIRTUAL" Completed "$size" '"XPS_PASS"' 1)
+$(json "$RIG_QUEUE_RAW_ONLY" Completed "$size" '"RAW"' 2)
+$(json "$RIG_QUEUE_LATE" EndDocFailed 0 '"XPS_PASS"' 3)
 $(json "$CLI_NO_PRINTER" OpenFailed 0 null null)" ""
-expect_arrivals "$APP_QUEUE_A" "$APP_QUEUE_B"
+expect_arrivals "$RIG_QUEUE_VIRTUAL" "$RIG_QUEUE_RAW_ONLY"
 e2e_note "fleet with JSON: ok"
 
 # Several printers, one failing: a line each, then the summary; the highest code wins.
 note_counts
-cli_run upgrade "$winfile" -p "$APP_QUEUE_B" -p "$CLI_NO_PRINTER" -p "$APP_QUEUE_A" --yes
+cli_run upgrade "$winfile" -p "$RIG_QUEUE_RAW_ONLY" -p "$CLI_NO_PRINTER" -p "$RIG_QUEUE_VIRTUAL" --yes
 w="$size/$size"
-cli_expect "fleet, text" 4 "$APP_QUEUE_B: $sent
-$APP_QUEUE_A: $sent
+cli_expect "fleet, text" 4 "$RIG_QUEUE_RAW_ONLY: $sent
+$RIG_QUEUE_VIRTUAL: $sent
 PRINTER                    STAGE       WRITTEN        JOB  EXIT
-$APP_QUEUE_B         Completed   $w  1    0
+$RIG_QUEUE_RAW_ONLY         Completed   $w  1    0
 $CLI_NO_PRINTER  OpenFailed  0/$size       -    4
-$APP_QUEUE_A  Completed   $w  2    0" \
+$RIG_QUEUE_VIRTUAL  Completed   $w  2    0" \
     "$CLI_NO_PRINTER: Printer Error: $PRINTER_NOT_OPENED_TEXT"
-expect_arrivals "$APP_QUEUE_A" "$APP_QUEUE_B"
+expect_arrivals "$RIG_QUEUE_VIRTUAL" "$RIG_QUEUE_RAW_ONLY"
 e2e_note "fleet with summary: ok"
 
 # --wait: Wine's GetJob no longer knows a job once its document has ended, so the state is
 # Unknown at once, said plainly, and never taken as printed.
 note_counts
-cli_run upgrade "$winfile" -p "$APP_QUEUE_A" --yes --wait 20 --json
-cli_expect "--wait under Wine" 7 "$(json "$APP_QUEUE_A" Completed "$size" '"XPS_PASS"' 1 '"Unknown"')" ""
-expect_arrivals "$APP_QUEUE_A"
+cli_run upgrade "$winfile" -p "$RIG_QUEUE_VIRTUAL" --yes --wait 20 --json
+cli_expect "--wait under Wine" 7 "$(json "$RIG_QUEUE_VIRTUAL" Completed "$size" '"XPS_PASS"' 1 '"Unknown"')" ""
+expect_arrivals "$RIG_QUEUE_VIRTUAL"
 start=$SECONDS
-cli_run upgrade "$winfile" -p "$APP_QUEUE_B" --yes --wait
-cli_expect "--wait under Wine, text" 7 "$APP_QUEUE_B: $sent" \
-    "$APP_QUEUE_B: the spooler cannot tell what became of job 1; it was handed over whole, but whether it printed is not known"
+cli_run upgrade "$winfile" -p "$RIG_QUEUE_RAW_ONLY" --yes --wait
+cli_expect "--wait under Wine, text" 7 "$RIG_QUEUE_RAW_ONLY: $sent" \
+    "$RIG_QUEUE_RAW_ONLY: the spooler cannot tell what became of job 1; it was handed over whole, but whether it printed is not known"
 [ $((SECONDS - start)) -lt 20 ] || e2e_fail "--wait on an Unknown job took $((SECONDS - start)) s"
 e2e_note "--wait: ok"

@@ -65,5 +65,5 @@ drv --exit 1 key "$W" notakey >/dev/null
 # Esc ends the dialog the way a user's key does.
 drv key "$W" esc
 drv wait-close "$W"
-e2e_wait_until 10 e2e_not_running "$APP_PID" || e2e_fail "dialog process still running"
+wait_until 10 e2e_not_running "$APP_PID" || e2e_fail "dialog process still running"
 APP_PID=

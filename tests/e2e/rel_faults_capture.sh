@@ -7,7 +7,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/e2e.sh"
 source "$here/lib/app.sh"
 
-queue=$APP_QUEUE_A
+queue=$RIG_QUEUE_VIRTUAL
 app_work_dir rel_faults_capture
 # A box must appear well within this, however slow the machine; a hang never gets there.
 APP_BOX_TIMEOUT=120
@@ -19,7 +19,7 @@ complete="Printing Complete~$(sent_text 1048576)~0x40"
 queue_state_says() { lpstat -p "$queue" 2>/dev/null | grep -qF "$1"; }
 
 wait_queue_state() {
-    e2e_wait_until 30 queue_state_says "$1" ||
+    wait_until 30 queue_state_says "$1" ||
         e2e_fail "$2: the spooler never said '$1'; it says: $(lpstat -p "$queue" 2>&1)"
     e2e_note "$2: spooler says: $(lpstat -p "$queue" | sed -n 2p | sed 's/^[[:space:]]*//')"
 }
@@ -81,7 +81,7 @@ for row in "${cuts[@]}"; do
     e2e_assert_job_file "$(e2e_job_file "$queue" $((before + 1)))" "$work/expected_cut"
     e2e_job_log_line "$queue" $((before + 1)) | grep -Eq " bytes=$limit early=yes$" ||
         e2e_fail "$name: capture log: $(e2e_job_log_line "$queue" $((before + 1)))"
-    e2e_wait_until 30 none_pending ||
+    wait_until 30 none_pending ||
         e2e_fail "$name: the spooler still holds: $(lpstat -o "$queue")"
     e2e_note "$name: spooler says: $(lpstat -p "$queue" | tr '\n\t' '  ')"
 done

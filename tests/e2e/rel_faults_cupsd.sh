@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/e2e.sh"
 source "$here/lib/app.sh"
 
-queue=$APP_QUEUE_A
+queue=$RIG_QUEUE_VIRTUAL
 work=$(mktemp -d "$RIG_DIR/rel_faults_cupsd.XXXXXX")
 # A box must appear well within this, however slow the machine; a hang never gets there.
 APP_BOX_TIMEOUT=120
@@ -28,7 +28,7 @@ stop_cupsd() {
     pid=$(cat "$cupsd_pid_file") || e2e_fail "no cupsd PID file $cupsd_pid_file"
     cupsd_is "$pid" || e2e_fail "PID $pid in $cupsd_pid_file is not the rig's cupsd"
     kill -TERM "$pid"
-    e2e_wait_until 30 e2e_not_running "$pid" || e2e_fail "cupsd $pid did not stop"
+    wait_until 30 e2e_not_running "$pid" || e2e_fail "cupsd $pid did not stop"
     cupsd_down || e2e_fail "a scheduler still answers after cupsd $pid stopped"
 }
 
@@ -40,7 +40,7 @@ start_cupsd() {
         </dev/null >>"$RIG_DIR/logs/cupsd.log" 2>&1 &
     pid=$!
     echo "$pid" >"$cupsd_pid_file"
-    e2e_wait_until 30 cupsd_up || e2e_fail "cupsd did not come back"
+    wait_until 30 cupsd_up || e2e_fail "cupsd did not come back"
     cupsd_is "$pid" || e2e_fail "restarted cupsd is not PID $pid"
     e2e_note "cupsd restarted as PID $pid"
 }
@@ -88,7 +88,7 @@ e2e_assert_job_file "$(e2e_job_file "$queue" $((before + 2)))" "$work/upgrade_af
 app_exit
 
 # The rig is as the next tests expect it: every queue listed, queue a still on its processor.
-e2e_assert_eq "printers Wine lists after the restart" "$APP_PRINTER_LIST" \
+e2e_assert_eq "printers Wine lists after the restart" "$RIG_PRINTER_LIST" \
     "$(e2e_wine "$TESSALINE_WIN_BUILD/tools/rawjob/rawjob.exe" --list)"
 e2e_assert_reg "HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers\\$queue" \
     "Print Processor" TessPassThru

@@ -10,7 +10,7 @@ source "$here/lib/app.sh"
 # A throwaway queue, set up as queue a is (same capture printer, same print processor), so that
 # only its deletion differs. Its jobs would land in queue a's capture folder.
 queue=Tessaline_Rel_Deleted_$$
-capture_queue=$APP_QUEUE_A
+capture_queue=$RIG_QUEUE_VIRTUAL
 printers_key='HKLM\System\CurrentControlSet\Control\Print\Printers'
 nt_key='HKCU\Software\Microsoft\Windows NT\CurrentVersion'
 work=$(mktemp -d "$RIG_DIR/rel_faults_deleted_queue.XXXXXX")
@@ -41,7 +41,7 @@ port=$(e2e_queue_var RIG_PORT "$capture_queue")
 lpadmin -p "$queue" -E -v "socket://127.0.0.1:$port/?waiteof=false" ||
     e2e_fail "lpadmin could not add $queue"
 # A new spooler client is enough for Wine to list a new queue; the wineserver keeps running.
-e2e_wait_until 30 wine_lists_queue || e2e_fail "Wine does not list $queue: $(wine_printers)"
+wait_until 30 wine_lists_queue || e2e_fail "Wine does not list $queue: $(wine_printers)"
 e2e_reg_add "$printers_key\\$queue" "Print Processor" REG_SZ TessPassThru
 e2e_reg_add "$printers_key\\$queue" TessalineRefuseAtStart REG_DWORD 1
 
@@ -49,10 +49,10 @@ head -c 1048576 /dev/urandom >"$work/upgrade.bin"
 app_reset_settings
 before=$(e2e_job_count "$capture_queue")
 app_start
-drv_expect "printer list with the throwaway queue" "$APP_QUEUE_C
-$APP_QUEUE_B
+drv_expect "printer list with the throwaway queue" "$RIG_QUEUE_LATE
+$RIG_QUEUE_RAW_ONLY
 $queue
-$APP_QUEUE_A" list-entries "$APP_CAPTION" "$IDC_MAIN_PRINTER"
+$RIG_QUEUE_VIRTUAL" list-entries "$APP_CAPTION" "$IDC_MAIN_PRINTER"
 select_printer "$queue"
 # Debug Mode shows how far the spooler went before it failed.
 drv click "$APP_CAPTION" "$IDC_MAIN_DEBUG_MODE"
@@ -77,4 +77,4 @@ e2e_expect_no_jobs "$capture_queue" "$before" 5
 app_exit
 
 forget_queue
-e2e_assert_eq "printers Wine lists afterwards" "$APP_PRINTER_LIST" "$(wine_printers)"
+e2e_assert_eq "printers Wine lists afterwards" "$RIG_PRINTER_LIST" "$(wine_printers)"

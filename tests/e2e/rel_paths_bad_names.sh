@@ -23,11 +23,11 @@ trap finish EXIT
 # File Error for the path now in the field: no confirmation, nothing sent.
 expect_not_opened() {
     local what=$1 before
-    before=$(e2e_job_count "$APP_QUEUE_A")
+    before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
     drv click "$APP_CAPTION" "$IDC_MAIN_UPGRADE"
     expect_box "$what" "File Error" "$FILE_ERROR_TEXT" 0x30 ok
     expect_no_box "$what"
-    e2e_expect_no_jobs "$APP_QUEUE_A" "$before" 1
+    e2e_expect_no_jobs "$RIG_QUEUE_VIRTUAL" "$before" 1
 }
 
 # Every file of the work folder but the holder, with its digest.
@@ -77,7 +77,7 @@ x86_64-w64-mingw32-g++-posix -O1 -static -o "$work/holder.exe" "$work/holder.cpp
 sums_before=$(work_digests)
 
 app_start
-select_printer "$APP_QUEUE_A"
+select_printer "$RIG_QUEUE_VIRTUAL"
 
 # ---- Paths that cannot be opened, typed into the path field
 
@@ -99,7 +99,7 @@ done
 drv set-text "$APP_CAPTION" "$IDC_MAIN_PATH" "before the drop"
 drv drop-file "$APP_CAPTION" "$long_dir/long.bin"
 field_changed() { [ "$(drv get-text "$APP_CAPTION" "$IDC_MAIN_PATH")" != "before the drop" ]; }
-e2e_wait_until 5 field_changed || e2e_fail "the dropped path did not reach the path field"
+wait_until 5 field_changed || e2e_fail "the dropped path did not reach the path field"
 # The drop hands over the whole path; the single-byte open still cannot take it.
 drv_expect "dropped long path in the field" "$long_win" get-text "$APP_CAPTION" "$IDC_MAIN_PATH"
 expect_not_opened "dropped long path"
@@ -117,13 +117,13 @@ held_text=$(drv get-text "$APP_CAPTION" "$IDC_MAIN_PATH")
 e2e_assert_eq "name as the program holds it" \
     "$(printf '%s' "${cafe_win%é.bin}" | e2e_hex) e9 2e 62 69 6e" \
     "$(printf '%s' "$held_text" | e2e_hex)"
-before=$(e2e_job_count "$APP_QUEUE_A")
+before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
 drv click "$APP_CAPTION" "$IDC_MAIN_UPGRADE"
 expect_box "café.bin: confirmation" "Confirm Upgrade" "$CONFIRM_TEXT" 0x34 yes
 size=$(stat -c %s "$work/café.bin")
 expect_box "café.bin: outcome" "Printing Complete" "$(sent_text "$size")" 0x40 ok
-e2e_wait_jobs "$APP_QUEUE_A" "$before" 1
-e2e_assert_job_file "$(e2e_job_file "$APP_QUEUE_A" $((before + 1)))" "$work/café.bin"
+e2e_wait_jobs "$RIG_QUEUE_VIRTUAL" "$before" 1
+e2e_assert_job_file "$(e2e_job_file "$RIG_QUEUE_VIRTUAL" $((before + 1)))" "$work/café.bin"
 e2e_note "café.bin: field holds E9 for é (code page $acp), file found, $size bytes sent"
 
 # ---- A file another Windows program holds open without sharing
@@ -132,7 +132,7 @@ held_win=$(win_path "$work/held.bin")
 wine "$work/holder.exe" "$held_win" "$(win_path "$work/release")" </dev/null \
     >"$work/holder.out" 2>/dev/null &
 HOLDER_PID=$!
-e2e_wait_until 15 grep -qs '^held' "$work/holder.out" ||
+wait_until 15 grep -qs '^held' "$work/holder.out" ||
     e2e_fail "the holder did not open the file: $(cat "$work/holder.out")"
 drv set-text "$APP_CAPTION" "$IDC_MAIN_PATH" "$held_win"
 expect_not_opened "file held open by another program"
@@ -142,10 +142,10 @@ wait "$HOLDER_PID" || e2e_fail "the holder failed"
 HOLDER_PID=
 drv click "$APP_CAPTION" "$IDC_MAIN_UPGRADE"
 expect_box "released file: confirmation" "Confirm Upgrade" "$CONFIRM_TEXT" 0x34
-before=$(e2e_job_count "$APP_QUEUE_A")
+before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
 drv answer-msgbox "$APP_CAPTION" no
 expect_no_box "released file answered No"
-e2e_expect_no_jobs "$APP_QUEUE_A" "$before" 1
+e2e_expect_no_jobs "$RIG_QUEUE_VIRTUAL" "$before" 1
 e2e_note "held file: File Error while held; confirmation once released"
 
 app_exit

@@ -33,7 +33,7 @@ expect_outcome() {
     if [ "$size" -ge $((4 * 1024 * 1024 * 1024)) ]; then
         expect_box "$name: outcome" "File Error" "$TOO_LARGE_TEXT" 0x30 ok
         expect_no_box "$name"
-        e2e_expect_no_jobs "$APP_QUEUE_A" "$before" 1
+        e2e_expect_no_jobs "$RIG_QUEUE_VIRTUAL" "$before" 1
         e2e_note "$name: $size bytes, File Error (too large), nothing sent"
         return
     fi
@@ -41,17 +41,17 @@ expect_outcome() {
     expect_no_box "$name"
     if [ "$size" -eq 0 ]; then
         # CUPS' lp refuses empty input: the spooler takes the empty job, the printer gets nothing.
-        e2e_expect_no_jobs "$APP_QUEUE_A" "$before" 3
+        e2e_expect_no_jobs "$RIG_QUEUE_VIRTUAL" "$before" 3
         e2e_note "$name: Printing Complete with 0 and 0; no job reached the capture printer"
         return
     fi
-    e2e_wait_jobs "$APP_QUEUE_A" "$before" 1
-    e2e_assert_job_file "$(e2e_job_file "$APP_QUEUE_A" $((before + 1)))" "$file"
+    e2e_wait_jobs "$RIG_QUEUE_VIRTUAL" "$before" 1
+    e2e_assert_job_file "$(e2e_job_file "$RIG_QUEUE_VIRTUAL" $((before + 1)))" "$file"
     e2e_note "$name: Printing Complete with $size and $size; $size bytes arrived unchanged"
 }
 
 app_start
-select_printer "$APP_QUEUE_A"
+select_printer "$RIG_QUEUE_VIRTUAL"
 
 # name | initial size in bytes (huge: 5 GiB sparse) | change while confirming
 rows=(
@@ -72,7 +72,7 @@ for row in "${rows[@]}"; do
     else
         head -c "$initial" /dev/urandom >"$file"
     fi
-    before=$(e2e_job_count "$APP_QUEUE_A")
+    before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
     started=$SECONDS
     start_upgrade "$(win_path "$file")"
 

@@ -93,9 +93,9 @@ for row in "${rows[@]}"; do
     # A form test: defaults 1 and 0.
     size=$(read_rule "$ps_bytes" 1)
     orientation=$(read_rule "$or_bytes" 0)
-    before=$(e2e_job_count "$APP_QUEUE_A")
-    app_print_forms "$APP_QUEUE_A" 2
-    app_assert_form_jobs "$APP_QUEUE_A" "$before" "$(page_code "$size")" "$orientation" 2 2
+    before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
+    app_print_forms "$RIG_QUEUE_VIRTUAL" 2
+    app_assert_form_jobs "$RIG_QUEUE_VIRTUAL" "$before" "$(page_code "$size")" "$orientation" 2 2
     assert_export "$name: stored values after the form test" "$stored"
 
     # Print Setup: defaults -1 and -1, then Cancel.

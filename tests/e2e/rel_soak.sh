@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/e2e.sh"
 source "$here/lib/app.sh"
 
-queue=$APP_QUEUE_A
+queue=$RIG_QUEUE_VIRTUAL
 forms=1000
 upgrades=50
 size=1048576

@@ -58,10 +58,10 @@ setup_open
 drv select "$SETUP_CAPTION" "$IDC_SETUP_PAGE_SIZE" --text "A4 (210 mm x 297 mm)"
 drv select "$SETUP_CAPTION" "$IDC_SETUP_ORIENTATION" --text "Landscape"
 setup_press "$IDOK"
-before=$(e2e_job_count "$APP_QUEUE_A")
-app_print_forms "$APP_QUEUE_A" 2
-e2e_wait_jobs "$APP_QUEUE_A" "$before" 1 30
-e2e_assert_job_hex "$(e2e_job_file "$APP_QUEUE_A" $((before + 1)))" \
+before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
+app_print_forms "$RIG_QUEUE_VIRTUAL" 2
+e2e_wait_jobs "$RIG_QUEUE_VIRTUAL" "$before" 1 30
+e2e_assert_job_hex "$(e2e_job_file "$RIG_QUEUE_VIRTUAL" $((before + 1)))" \
     "1b 45 1b 26 6c 32 36 61 31 4f 1b 26 66 32 79 33 58 0c"
 app_exit
 e2e_assert_reg "$APP_SETTINGS_KEY" "Page Size" 0x4
@@ -70,7 +70,7 @@ e2e_assert_reg "$APP_SETTINGS_KEY" "Page Orientation" 0x1
 # The installed command line sees the same printers as the window.
 if [ -n "$cli" ]; then
     e2e_assert_eq "printers listed by the installed tessaline-cli.exe" \
-        "$(LC_ALL=C sort <<<"$APP_PRINTER_LIST")" \
+        "$(LC_ALL=C sort <<<"$RIG_PRINTER_LIST")" \
         "$(e2e_wine "$REL_INSTALL_DIR/tessaline-cli.exe" printers | LC_ALL=C sort)"
 elif rel_checkout_has_cli; then
     e2e_fail "this checkout has src/cli, but the MSI holds no tessaline-cli.exe"

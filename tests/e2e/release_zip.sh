@@ -50,6 +50,6 @@ e2e_note "Tessaline.exe: $size bytes"
 
 TESSALINE_EXE=$work/unpacked/Tessaline.exe
 app_start
-drv_expect "printers in the unpacked program's list" "$APP_PRINTER_LIST" \
+drv_expect "printers in the unpacked program's list" "$RIG_PRINTER_LIST" \
     list-entries "$APP_CAPTION" "$IDC_MAIN_PRINTER"
 app_exit

@@ -2,7 +2,7 @@
 # A printer that cannot be opened ends the job at once: nothing after OpenPrinterA is called.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../../scripts/lib/queues.sh"
+source "$here/lib/rig_queue.sh"
 rig_require_queues
 work=$(mktemp -d "$RIG_DIR/queue-none.XXXXXX")
 trap 'rm -rf "$work"' EXIT

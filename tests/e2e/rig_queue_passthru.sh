@@ -3,7 +3,7 @@
 # control bytes and 20 MB of random data included; a datatype its processor lacks is refused early.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../../scripts/lib/queues.sh"
+source "$here/lib/rig_queue.sh"
 queue=$RIG_QUEUE_VIRTUAL
 rig_require_queues "$queue"
 jobs=$(rig_queue_value JOBS "$queue")
@@ -26,21 +26,21 @@ cases=(
 for row in "${cases[@]}"; do
     IFS='|' read -r name datatype file <<<"$row"
     size=$(stat -c %s "$work/$file")
-    before=$(rig_job_count "$jobs")
+    before=$(jobs_count "$jobs")
     rig_rawjob "$queue" "$datatype" "$work/$file"
     rig_expect_eq "$name" "exit code" 0 "$RAWJOB_RC"
     rig_expect_eq "$name" "transcript" "$(rig_completed_transcript "$size" "$datatype")" \
         "$RAWJOB_OUT"
     start=$(date +%s.%N)
-    if ! rig_wait_jobs "$jobs" $((before + 1)) 30; then
+    if ! jobs_wait "$jobs" $((before + 1)) 30; then
         rig_fail "$name: no job reached the capture printer within 30 s"
         continue
     fi
     arrived=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN {printf "%.2f", b - a}')
     echo "$name: program ${RAWJOB_SECONDS}s, arrived ${arrived}s after it ended"
-    cmp "$work/$file" "$(rig_newest_job "$jobs")" || rig_fail "$name: bytes differ"
+    cmp "$work/$file" "$(jobs_newest "$jobs")" || rig_fail "$name: bytes differ"
     sleep 0.5
-    rig_expect_eq "$name" "jobs arrived" $((before + 1)) "$(rig_job_count "$jobs")"
+    rig_expect_eq "$name" "jobs arrived" $((before + 1)) "$(jobs_count "$jobs")"
 done
 
 # As on Windows, a datatype the processor does not list is refused at the document start.

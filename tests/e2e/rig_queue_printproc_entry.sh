@@ -2,7 +2,7 @@
 # The pass-through print processor's entry points, called as Wine's spooler calls them.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../../scripts/lib/queues.sh"
+source "$here/lib/rig_queue.sh"
 rig_require_queues
 folder=$TESSALINE_WIN_BUILD/tools/passthru_printproc
 rc=0

@@ -4,7 +4,7 @@
 # the same printer handle.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../../scripts/lib/queues.sh"
+source "$here/lib/rig_queue.sh"
 queue=$RIG_QUEUE_RAW_ONLY
 rig_require_queues "$queue"
 jobs=$(rig_queue_value JOBS "$queue")
@@ -14,7 +14,7 @@ trap 'rm -rf "$work"' EXIT
 printf 'refused\033E\000\014' >"$work/refused.bin"
 printf '\033E\033&l0O\000raw\014' >"$work/raw.bin"
 printf '\033E\000fallback\014\033E' >"$work/fallback.bin"
-before=$(rig_job_count "$jobs")
+before=$(jobs_count "$jobs")
 
 # Wine's StartDocPrinterA replaces the spooler's error with 87; the W entry keeps 1804.
 rig_rawjob "$queue" XPS_PASS "$work/refused.bin"
@@ -38,16 +38,16 @@ rig_rawjob "$queue" RAW "$work/raw.bin"
 rig_expect_eq "RAW" "exit code" 0 "$RAWJOB_RC"
 rig_expect_eq "RAW" "transcript" \
     "$(rig_completed_transcript "$(stat -c %s "$work/raw.bin")" RAW)" "$RAWJOB_OUT"
-rig_wait_jobs "$jobs" $((before + 1)) 15 || rig_fail "RAW: no job within 15 s"
-cmp "$work/raw.bin" "$(rig_newest_job "$jobs")" || rig_fail "RAW: bytes differ"
+jobs_wait "$jobs" $((before + 1)) 15 || rig_fail "RAW: no job within 15 s"
+cmp "$work/raw.bin" "$(jobs_newest "$jobs")" || rig_fail "RAW: bytes differ"
 
 rig_rawjob "$queue" XPS_PASS,RAW "$work/fallback.bin"
 rig_expect_eq "fallback to RAW" "exit code" 0 "$RAWJOB_RC"
 rig_expect_eq "fallback to RAW" "transcript" \
     "$(rig_completed_transcript "$(stat -c %s "$work/fallback.bin")" XPS_PASS:87 RAW)" "$RAWJOB_OUT"
-rig_wait_jobs "$jobs" $((before + 2)) 15 || rig_fail "fallback to RAW: no job within 15 s"
-cmp "$work/fallback.bin" "$(rig_newest_job "$jobs")" || rig_fail "fallback to RAW: bytes differ"
+jobs_wait "$jobs" $((before + 2)) 15 || rig_fail "fallback to RAW: no job within 15 s"
+cmp "$work/fallback.bin" "$(jobs_newest "$jobs")" || rig_fail "fallback to RAW: bytes differ"
 
 sleep 0.5
-rig_expect_eq "refused jobs" "jobs arrived" $((before + 2)) "$(rig_job_count "$jobs")"
+rig_expect_eq "refused jobs" "jobs arrived" $((before + 2)) "$(jobs_count "$jobs")"
 rig_test_end

@@ -3,7 +3,7 @@
 # start the print provider and says why, so no queue silently behaves like plain Wine.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../../scripts/lib/queues.sh"
+source "$here/lib/rig_queue.sh"
 queue=$RIG_QUEUE_RAW_ONLY
 rig_require_queues "$queue"
 work=$(mktemp -d "$RIG_DIR/queue-pin.XXXXXX")

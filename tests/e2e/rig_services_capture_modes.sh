@@ -2,7 +2,7 @@
 # recovers once it accepts again.
 source "$(dirname "$0")/lib/e2e.sh"
 
-queue=Tessaline_Raw_Only
+queue=$RIG_QUEUE_RAW_ONLY
 port=$(e2e_queue_var RIG_PORT "$queue")
 work=$(mktemp -d "$RIG_DIR/rig_services_capture_modes.XXXXXX")
 head -c 65536 /dev/urandom >"$work/job"

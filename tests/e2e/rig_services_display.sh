@@ -21,7 +21,7 @@ e2e_assert_eq "root screenshot size" "$(awk '/Width:/ { w = $2 } /Height:/ { h =
 wine notepad.exe </dev/null >/dev/null 2>&1 &
 APP_PID=$!
 title="Untitled - Notepad"
-e2e_wait_until 30 e2e_window_exists "$title" || e2e_fail "no window \"$title\" within 30 s"
+wait_until 30 e2e_window_exists "$title" || e2e_fail "no window \"$title\" within 30 s"
 geometry=$(e2e_window_geometry "$title")
 [[ "$geometry" =~ ^([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+$ ]] ||
     e2e_fail "window geometry '$geometry' is not WxH+X+Y"

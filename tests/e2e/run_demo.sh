@@ -9,7 +9,7 @@ source "$E2E_ROOT/scripts/lib/demo.sh"
 
 app_work_dir run-demo
 app_reset_settings # forms then go out as Letter, Portrait
-queue=$APP_QUEUE_A
+queue=$RIG_QUEUE_VIRTUAL
 before=$(e2e_job_count "$queue")
 
 start=$SECONDS

@@ -7,13 +7,9 @@ E2E_NAME=$(basename "$0" .sh)
 
 CLI=${TESSALINE_CLI:-}
 [ -x "$CLI" ] || e2e_fail "TESSALINE_CLI does not name the native tessaline-cli ('$CLI')"
-CLI_PTY=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/pty_answer.py
 CLI_PROMPT="Continue? [y/N] "
 
-# Queues the rig always has; natively each is a plain raw CUPS queue.
-CLI_QUEUE_A=Tessaline_Raw_Only
-CLI_QUEUE_B=Tessaline_Virtual_Printer
-CLI_QUEUE_C=Tessaline_Late_Refusal
+# The rig's queues (tests/lib/queue_names.sh) are natively plain raw CUPS queues.
 
 # A private folder, and private settings: XDG_CONFIG_HOME points into it.
 work=$RIG_DIR/cli_native/$E2E_NAME
@@ -57,7 +53,7 @@ cli_pty() {
     local answer=$1
     shift
     CLI_RC=0
-    CLI_SHOWN=$(python3 "$CLI_PTY" "$CLI_PROMPT" "$answer" "$CLI" "$@") || CLI_RC=$?
+    CLI_SHOWN=$(python3 "$E2E_TOOLKIT/pty.py" "$CLI_PROMPT" "$answer" "$CLI" "$@") || CLI_RC=$?
 }
 
 # cli_expect CASE RC STDOUT STDERR: the exit code and both streams, exactly.

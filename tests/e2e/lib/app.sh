@@ -2,32 +2,24 @@
 # and a file held open by another program. Sourced after lib/e2e.sh; every helper that fails
 # ends the test, quoting the driver's own message.
 
-APP_CAPTION="Tessaline 3.2 by Korvane"
+APP_CAPTION=$(product_caption) || e2e_fail "cannot read the program's caption"
 APP_KEY='HKCU\Software\Korvane\Tessaline'
 APP_SETTINGS_KEY="$APP_KEY\\Print Settings"
 APP_DEVICES_KEY='HKCU\Software\Microsoft\Windows NT\CurrentVersion\Devices'
 
-# The rig's queues: pass-through (takes "XPS_PASS"), "RAW" only, refusing late.
-APP_QUEUE_A=Tessaline_Virtual_Printer
-APP_QUEUE_B=Tessaline_Raw_Only
-APP_QUEUE_C=Tessaline_Late_Refusal
-# As the printer drop-down lists them: Wine names each printer after its queue, the list sorts.
-APP_PRINTER_LIST="$APP_QUEUE_C
-$APP_QUEUE_B
-$APP_QUEUE_A"
+# The rig's queues are RIG_QUEUE_VIRTUAL, RIG_QUEUE_RAW_ONLY and RIG_QUEUE_LATE, and the
+# printer drop-down lists them as RIG_PRINTER_LIST (tests/lib/queue_names.sh).
 
 # The control ids are those of src/ui/resource.h (lib/e2e.sh reads them); Exit is IDCANCEL.
 APP_ABOUT_ITEM=$(printf '0x%04X\t&About Tessaline by Korvane...\tenabled' "$IDM_ABOUTBOX")
 
 # Print Setup and its lists, in order.
 SETUP_CAPTION="Print Setup"
-SETUP_ORIENTATIONS=("Portrait" "Landscape" "Reverse Portrait" "Reverse Landscape")
-SETUP_PAGE_SIZES=("Executive (7 1/4 x 10 1/2 in.)" "Letter (8 1/2 x 11 in.)"
-    "Legal (8 1/2 x 14 in.)" "Ledger (11 x 17 in.)" "A4 (210 mm x 297 mm)"
-    "A3 (297 mm x 420 mm)" "Monarch Letter (3 7/8 x 7 1/2 in.)"
-    "Com-10 Business (4 1/8 x 9 1/2 in.)" "International DL (100 mm x 220 mm)"
-    "International C5 (162 mm x 229 mm)" "International B5 (176 mm x 250 mm)"
-    "Maximum [Custom] (Varies by printer)")
+# The lists' entries, from the program's own table (src/settings/page_sizes.h).
+mapfile -t SETUP_ORIENTATIONS < <(product_orientations) && [ ${#SETUP_ORIENTATIONS[@]} -gt 0 ] ||
+    e2e_fail "cannot read the orientation names"
+mapfile -t SETUP_PAGE_SIZES < <(product_page_sizes) && [ ${#SETUP_PAGE_SIZES[@]} -gt 0 ] ||
+    e2e_fail "cannot read the page size names"
 
 # Texts the program shows, exactly.
 PATH_PROMPT='(Browse or Drag and Drop file)'
@@ -232,7 +224,7 @@ hold_open() {
     exec {HOLD_FD}>"$HOLD_FIFO"
     # The wineserver holds the Unix side of every open file: wait until it has this one.
     server=$(cat "$RIG_DIR/pids/wineserver")
-    e2e_wait_until 15 held_by_server "$server" "$path" ||
+    wait_until 15 held_by_server "$server" "$path" ||
         e2e_fail "cmd did not open $path within 15 s"
 }
 
@@ -248,7 +240,7 @@ release_hold() {
     [ -n "$HOLD_PID" ] || return 0
     echo >&"$HOLD_FD" || true
     exec {HOLD_FD}>&-
-    e2e_wait_until 15 e2e_not_running "$HOLD_PID" || kill "$HOLD_PID" 2>/dev/null || true
+    wait_until 15 e2e_not_running "$HOLD_PID" || kill "$HOLD_PID" 2>/dev/null || true
     wait "$HOLD_PID" 2>/dev/null || true
     HOLD_PID=
     rm -f "$HOLD_FIFO"

@@ -30,56 +30,12 @@ cli_expect() {
 # question is up, and sets CLI_TTY (what the terminal showed, escape sequences and blanks
 # removed: Wine's console moves the cursor instead of writing spaces) and CLI_RC.
 cli_pty() {
-    local answer=$1 out
+    local answer=$1
     shift
-    out=$(mktemp "$RIG_DIR/cli-tty.XXXXXX")
     CLI_RC=0
-    /usr/bin/python3 - "$answer" "$out" wine "$CLI_EXE" "$@" <<'PY' || CLI_RC=$?
-import fcntl, os, pty, re, select, signal, struct, sys, termios, time
-answer, out_path, argv = sys.argv[1].encode(), sys.argv[2], sys.argv[3:]
-pid, fd = pty.fork()
-if pid == 0:
-    # A terminal of no size makes Wine's console hang; give it the usual one.
-    fcntl.ioctl(0, termios.TIOCSWINSZ, struct.pack("HHHH", 24, 80, 0, 0))
-    os.execvp(argv[0], argv)
-seen, typed, deadline, status = b"", False, time.time() + 60, None
-while time.time() < deadline:
-    # Wine's console host may keep the terminal open after the program has ended.
-    done, code = os.waitpid(pid, os.WNOHANG)
-    if done:
-        status = code
-        break
-    ready, _, _ = select.select([fd], [], [], 0.2)
-    if not ready:
-        continue
-    try:
-        data = os.read(fd, 4096)
-    except OSError:
-        break
-    if not data:
-        break
-    seen += data
-    plain = re.sub(rb"\x1b\[[0-9;?]*[A-Za-z]", b"", seen)
-    if not typed and b"[y/N]" in plain:
-        # Type only once Wine's console reads the terminal raw: earlier, the line discipline
-        # would turn Enter into a line feed, which the console does not take as Enter.
-        raw_by = time.time() + 10
-        while termios.tcgetattr(fd)[3] & termios.ICANON and time.time() < raw_by:
-            time.sleep(0.05)
-        os.write(fd, answer + b"\r")
-        typed = True
-if status is None:
-    if time.time() >= deadline:
-        os.kill(pid, signal.SIGKILL)
-    _, status = os.waitpid(pid, 0)
-plain = re.sub(rb"\x1b\[[0-9;?]*[A-Za-z]", b"", seen).replace(b"\r", b"").replace(b" ", b"")
-open(out_path, "wb").write(plain)
-open(out_path + ".raw", "wb").write(seen)
-sys.exit(os.waitstatus_to_exitcode(status))
-PY
-    CLI_TTY=$(cat "$out")
-    mv -f "$out.raw" "$RIG_DIR/logs/cli-$E2E_NAME.tty"
-    rm -f "$out"
+    CLI_TTY=$(python3 "$E2E_TOOLKIT/pty.py" --console --plain \
+        --raw "$RIG_DIR/logs/cli-$E2E_NAME.tty" "[y/N]" "$answer" wine "$CLI_EXE" "$@") ||
+        CLI_RC=$?
 }
 
 # cli_assert_contains WHAT TEXT NEEDLE

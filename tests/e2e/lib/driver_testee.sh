@@ -16,7 +16,7 @@ testee_start() {
 testee_stop() {
     drv close "$1"
     drv wait-close "$1"
-    e2e_wait_until 10 e2e_not_running "$APP_PID" || e2e_fail "test dialog still running"
+    wait_until 10 e2e_not_running "$APP_PID" || e2e_fail "test dialog still running"
     wait "$APP_PID" 2>/dev/null || true
     APP_PID=
 }

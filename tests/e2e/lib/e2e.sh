@@ -21,11 +21,19 @@ if [ -z "${RIG_DIR:-}" ]; then
 fi
 
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+# The toolkit the tests share with the demo and the benchmarks.
+E2E_TOOLKIT=$E2E_ROOT/tests/lib
+for e2e_part in wait jobs driver queue_names product; do
+    # shellcheck source=/dev/null
+    source "$E2E_TOOLKIT/$e2e_part.sh"
+done
+unset e2e_part
 # The program sits at the top of the windows build folder.
 if [ -z "${TESSALINE_EXE:-}" ]; then
     TESSALINE_EXE=$TESSALINE_WIN_BUILD/Tessaline.exe
 fi
-DRIVER=${DRIVER:-$TESSALINE_WIN_BUILD/tools/driver/driver.exe}
+DRIVER=$(driver_exe)
+DRIVER_LOG=$RIG_DIR/logs/driver-$E2E_NAME.log
 E2E_SCREENSHOTS=$RIG_DIR/screenshots
 
 # Undone when the test ends, whatever happens: capture modes it changed, a program it started.
@@ -57,27 +65,7 @@ e2e_assert_contains() {
     [[ "$3" == *"$2"* ]] || e2e_fail "$1: '$2' not in: $3"
 }
 
-# e2e_wait_until SECONDS COMMAND...: the one wait of the tests. Runs COMMAND every 0.1 s until
-# it succeeds; false once SECONDS (fractions allowed, as everywhere in these tests) have passed.
-e2e_wait_until() {
-    local deadline
-    deadline=$(e2e_seconds_from_now "$1")
-    shift
-    until "$@"; do
-        e2e_before "$deadline" || return 1
-        sleep 0.1
-    done
-}
-
-# Times as microseconds since the epoch, so fractions of a second compare as integers.
-e2e_now_us() { local t=${EPOCHREALTIME/[.,]/}; echo "$((10#$t))"; }
-e2e_seconds_from_now() {
-    local whole=${1%%.*} fraction=${1#*.}
-    [ "$fraction" != "$1" ] || fraction=0
-    fraction=$(printf '%-6.6s' "$fraction" | tr ' ' 0)
-    echo "$(($(e2e_now_us) + 10#${whole:-0} * 1000000 + 10#$fraction))"
-}
-e2e_before() { [ "$(e2e_now_us)" -lt "$1" ]; }
+# Waits go through wait_until (tests/lib/wait.sh): SECONDS with fractions, as everywhere here.
 
 # ---- Capture printers and their jobs ----
 
@@ -89,26 +77,29 @@ e2e_queue_var() {
 
 e2e_jobs_dir() { e2e_queue_var RIG_JOBS "$1"; }
 
+# The queue's jobs, counted and waited for by tests/lib/jobs.sh; these end the test instead.
+
 # Number of finished jobs a queue's capture printer holds. Note it before the step under test.
 e2e_job_count() {
     local dir
     dir=$(e2e_jobs_dir "$1") || exit 1
-    find "$dir" -maxdepth 1 -name 'job-*.bin' | wc -l
+    jobs_count "$dir"
 }
 
 # The file of a queue's job number N (1-based, in arrival order).
 e2e_job_file() {
     local dir
     dir=$(e2e_jobs_dir "$1") || exit 1
-    printf '%s/job-%06d.bin\n' "$dir" "$2"
+    jobs_file "$dir" "$2"
 }
 
 # e2e_wait_jobs QUEUE BEFORE N [SECONDS]: waits until the queue holds BEFORE+N jobs; fails on
 # timeout or when more than that arrive.
 e2e_wait_jobs() {
-    local queue=$1 before=$2 count=$3 timeout=${4:-30} want now
+    local queue=$1 before=$2 count=$3 timeout=${4:-30} want now dir
     want=$((before + count))
-    if ! e2e_wait_until "$timeout" e2e_has_jobs "$queue" "$want"; then
+    dir=$(e2e_jobs_dir "$queue") || exit 1
+    if ! jobs_wait "$dir" "$want" "$timeout" 2>/dev/null; then
         now=$(e2e_job_count "$queue")
         e2e_fail "queue $queue: expected $count new job(s) within ${timeout}s, got $((now - before))"
     fi
@@ -118,8 +109,6 @@ e2e_wait_jobs() {
     [ "$now" -eq "$want" ] ||
         e2e_fail "queue $queue: expected $count new job(s), got $((now - before))"
 }
-
-e2e_has_jobs() { [ "$(e2e_job_count "$1")" -ge "$2" ]; }
 
 # e2e_expect_no_jobs QUEUE BEFORE SECONDS: nothing new arrives within that time.
 e2e_expect_no_jobs() {
@@ -180,7 +169,7 @@ e2e_capture_mode() {
     E2E_CHANGED_MODES+=("$queue")
     echo "$mode" >"$RIG_CAPTURE_DIR/$queue/mode"
     log=$RIG_CAPTURE_DIR/$queue/log
-    e2e_wait_until 5 e2e_mode_applied "$log" "$mode" ||
+    wait_until 5 e2e_mode_applied "$log" "$mode" ||
         e2e_fail "capture printer of $queue did not switch to '$mode'"
 }
 
@@ -301,7 +290,7 @@ run_app() {
 wait_app() {
     local timeout=${1:-30}
     [ -n "$APP_PID" ] || e2e_fail "wait_app: no program started"
-    e2e_wait_until "$timeout" e2e_not_running "$APP_PID" ||
+    wait_until "$timeout" e2e_not_running "$APP_PID" ||
         e2e_fail "program still running after ${timeout}s"
     wait "$APP_PID" 2>/dev/null || true
     APP_PID=
@@ -309,27 +298,26 @@ wait_app() {
 
 e2e_not_running() { ! kill -0 "$1" 2>/dev/null; }
 
-# drv [--exit CODE] ARGS...: the one way to run the driver (tools/driver/README.md), which
-# steers a running program. Prints its output without carriage returns; its messages also go
-# to the test's driver log. A failing driver ends the test, quoting its message. With --exit,
-# the driver must exit with CODE instead, and its message is printed after its output.
+# drv [--exit CODE] ARGS...: the tests' way to run the driver (driver_run, tests/lib/driver.sh).
+# Prints its output; its messages also go to the test's driver log. A failing driver ends the
+# test, quoting its message. With --exit, the driver must exit with CODE instead, and its
+# message is printed after its output.
 drv() {
-    local want=0 out err rc=0
+    local want=0
     if [ "${1:-}" == --exit ]; then
         want=$2
         shift 2
     fi
     [ -f "$DRIVER" ] || e2e_fail "driver not built: $DRIVER"
-    err=$(mktemp)
-    out=$(wine "$DRIVER" "$@" </dev/null 2>"$err" | tr -d '\r'; exit "${PIPESTATUS[0]}") || rc=$?
-    cat "$err" >>"$RIG_DIR/logs/driver-$E2E_NAME.log"
-    if [ "$rc" -ne "$want" ]; then
-        e2e_fail "driver $* exited $rc, expected $want: $(grep '^driver ' "$err" || tail -n 3 "$err")${out:+
-output: $out}"
+    driver_run "$@" || true
+    if [ "$DRIVER_RC" -ne "$want" ]; then
+        e2e_fail "driver $* exited $DRIVER_RC, expected $want: $(driver_complaint)${DRIVER_OUT:+
+output: $DRIVER_OUT}"
     fi
-    [ -z "$out" ] || printf '%s\n' "$out"
-    [ "$want" -eq 0 ] || grep -v 'wine32\|multiarch\|dpkg --add\|apt-get install' "$err" || true
-    rm -f "$err"
+    [ -z "$DRIVER_OUT" ] || printf '%s\n' "$DRIVER_OUT"
+    if [ "$want" -ne 0 ] && [ -n "$DRIVER_ERR" ]; then
+        grep -v 'wine32\|multiarch\|dpkg --add\|apt-get install' <<<"$DRIVER_ERR" || true
+    fi
 }
 
 # drv_expect WHAT EXPECTED ARGS...: the driver's output must be exactly EXPECTED.
@@ -344,13 +332,8 @@ drv_expect() {
 
 # Every numeric #define of the program's resource.h becomes a shell variable of the same name
 # (IDC_MAIN_PATH, IDC_SETUP_ORIENTATION, IDM_ABOUTBOX...), so no test keeps its own copy.
-while read -r _ e2e_name e2e_value _; do
-    if [[ "$e2e_value" =~ ^(0x[0-9a-fA-F]+|[0-9]+)$ ]]; then
-        declare -g "$e2e_name=$((e2e_value))"
-    fi
-done < <(grep -E '^#define [A-Z_0-9]+ ' "$E2E_ROOT/src/ui/resource.h")
-unset e2e_name e2e_value
-[ -n "${IDC_MAIN_PATH:-}" ] || e2e_fail "no control ids in $E2E_ROOT/src/ui/resource.h"
+product_resource_ids || e2e_fail "cannot read the control ids"
+[ -n "${IDC_MAIN_PATH:-}" ] || e2e_fail "no IDC_MAIN_PATH in src/ui/resource.h"
 # The standard buttons' ids, from the platform.
 IDOK=1
 IDCANCEL=2

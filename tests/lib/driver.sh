@@ -1,0 +1,35 @@
+# The one wrapper of the automation driver (tools/driver/README.md), which steers a running
+# program under Wine. Needs the rig's Wine environment.
+
+# The driver's exe: $DRIVER, else the one in the windows build (read when called: scripts/run
+# knows its build folder only after sourcing this).
+driver_exe() { printf '%s\n' "${DRIVER:-${TESSALINE_WIN_BUILD:-}/tools/driver/driver.exe}"; }
+
+# driver_run ARGS...: runs the driver once, with no input. Sets DRIVER_RC, DRIVER_OUT (its
+# output, carriage returns removed) and DRIVER_ERR (its messages), and appends the messages to
+# $DRIVER_LOG when that is set. Returns 0 when the driver did.
+# Output goes through files, not pipes: a wineserver that a driver run happens to start would
+# hold a pipe open, and reading it would then wait as long as that server runs.
+driver_run() {
+    local exe out err
+    exe=$(driver_exe)
+    out=$(mktemp "${TMPDIR:-/tmp}/driver-out.XXXXXX")
+    err=$(mktemp "${TMPDIR:-/tmp}/driver-err.XXXXXX")
+    DRIVER_RC=0
+    if [ -f "$exe" ]; then
+        wine "$exe" "$@" </dev/null >"$out" 2>"$err" || DRIVER_RC=$?
+    else
+        echo "driver not built: $exe" >"$err"
+        DRIVER_RC=127
+    fi
+    DRIVER_OUT=$(tr -d '\r' <"$out")
+    DRIVER_ERR=$(tr -d '\r' <"$err")
+    [ -z "${DRIVER_LOG:-}" ] || cat "$err" >>"$DRIVER_LOG"
+    rm -f "$out" "$err"
+    [ "$DRIVER_RC" -eq 0 ]
+}
+
+# The driver's own complaint about the last run ("driver ..." lines), else its last messages.
+driver_complaint() {
+    grep '^driver ' <<<"$DRIVER_ERR" || tail -n 3 <<<"$DRIVER_ERR"
+}
