@@ -113,7 +113,7 @@ TEST_P(PrintSetupFlow, ReadsShowsAndStoresOnlyOnOk) {
 const auto kNoChange = [](PrintSettings&) {};
 
 INSTANTIATE_TEST_SUITE_P(
-    MainDialog, PrintSetupFlow,
+    RunPrintSetup, PrintSetupFlow,
     testing::Values(FlowCase{"FreshAccountOkStoresMinusOne",
                              std::nullopt,
                              std::nullopt,
