@@ -4,6 +4,7 @@
 #include "platform/win32/win32_printer_list_source.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_spooler.h"
+#include "settings/settings_key.h"
 #include "settings/print_settings.h"
 #include "ui/main_dialog.h"
 

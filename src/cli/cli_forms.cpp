@@ -1,6 +1,5 @@
 #include "cli/cli_forms.h"
 
-#include <algorithm>
 #include <ostream>
 
 #include "cli/cli_report.h"
@@ -23,7 +22,7 @@ class CliFormHost : public FormTestHost {
                       std::uint32_t length) override {
         ++m_jobs;
         const int code = JobExitCode(result, length);
-        m_exitCode = std::max(m_exitCode, code);
+        m_exitCode = CombinedExitCode(m_exitCode, code);
         if (code == kExitOk) {
             ++m_complete;
         }
@@ -69,7 +68,7 @@ int RunForms(const CliOptions& options, CliPlatform& platform) {
             platform.out << printer << ": forms " << range.first << " to " << range.last << ": "
                          << host.Complete() << " of " << host.Jobs() << " jobs complete\n";
         }
-        exitCode = std::max(exitCode, host.ExitCode());
+        exitCode = CombinedExitCode(exitCode, host.ExitCode());
     }
     return exitCode;
 }

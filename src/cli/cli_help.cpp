@@ -1,9 +1,17 @@
 #include "cli/cli_help.h"
 
-namespace tessaline {
+#include <iterator>
+#include <string_view>
+#include <vector>
 
-const char* CliHelpText() {
-    return R"(tessaline-cli: flash upgrades and form tests for printers with a Korvane module
+#include "cli/cli_exit.h"
+#include "settings/page_sizes.h"
+
+namespace tessaline {
+namespace {
+
+constexpr char kCommandsAndOptions[] =
+    R"(tessaline-cli: flash upgrades and form tests for printers with a Korvane module
 
 Usage:
   tessaline-cli printers [--json] [--server HOST[:PORT]]
@@ -31,25 +39,63 @@ Options:
       --wait [SECONDS]    Follow each job in the spooler until it ends (default 300 seconds).
       --json              One JSON object per printer (per form with 'forms') and line.
       --server HOST[:PORT]  The CUPS server to use (natively; not on Windows).
-      --page-size INDEX|NAME  0 to 11, or the first words of the entry: Executive, Letter,
-                          Legal, Ledger, A4, A3, Monarch Letter, Com-10, International DL,
-                          International C5, International B5, Maximum.
-      --orientation INDEX|NAME  0 to 3, or Portrait, Landscape, Reverse Portrait,
-                          Reverse Landscape.
-  -h, --help              Show this help.
-      --version           Show the version.
-
-Exit codes:
-  0  every job complete (and printed, with --wait)
-  1  usage
-  2  not confirmed
-  3  file error
-  4  printer not opened
-  5  the spooler refused a stage
-  6  partial write
-  7  with --wait, the job failed or did not finish in time
-  With several printers or forms, the highest code wins.
 )";
+
+constexpr char kHelpAndVersion[] = R"(  -h, --help              Show this help.
+      --version           Show the version.
+)";
+
+constexpr std::size_t kIndent = 26;
+constexpr std::size_t kWidth = 92;
+
+// An entry's name without its measurements: "A4 (210 mm x 297 mm)" is given as A4.
+std::string_view ShortName(std::string_view name) {
+    return name.substr(0, name.find(" ("));
+}
+
+// The option's line, then the names after it, wrapped under the option's description.
+std::string OptionWithNames(std::string line, const std::vector<std::string_view>& names) {
+    std::size_t column = line.size();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::string word(names[i]);
+        word += i + 1 < names.size() ? "," : ".";
+        if (column + 1 + word.size() > kWidth) {
+            line += "\n" + std::string(kIndent, ' ');
+            column = kIndent;
+        } else {
+            line += ' ';
+            ++column;
+        }
+        line += word;
+        column += word.size();
+    }
+    return line + "\n";
+}
+
+}  // namespace
+
+std::string CliHelpText() {
+    std::vector<std::string_view> pageSizes;
+    for (const PageSize& size : kPageSizes) {
+        pageSizes.push_back(ShortName(size.name));
+    }
+    const std::vector<std::string_view> orientations(std::begin(kOrientationNames),
+                                                     std::end(kOrientationNames));
+    std::string help = kCommandsAndOptions;
+    help += OptionWithNames("      --page-size INDEX|NAME  0 to " +
+                                std::to_string(std::size(kPageSizes) - 1) +
+                                ", or the first words of the entry:",
+                            pageSizes);
+    help += OptionWithNames("      --orientation INDEX|NAME  0 to " +
+                                std::to_string(std::size(kOrientationNames) - 1) + ", or",
+                            orientations);
+    help += kHelpAndVersion;
+    help += "\nExit codes:\n";
+    for (const ExitCodeMeaning& exit : kExitCodeMeanings) {
+        help += "  " + std::to_string(exit.code) + "  " + exit.meaning + "\n";
+    }
+    help += "  With several printers or forms, the highest code wins.\n";
+    return help;
 }
 
 }  // namespace tessaline

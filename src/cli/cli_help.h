@@ -1,8 +1,10 @@
 #pragma once
 
+#include <string>
+
 namespace tessaline {
 
 // Every command with an example, every option, and the exit codes.
-const char* CliHelpText();
+std::string CliHelpText();
 
 }  // namespace tessaline

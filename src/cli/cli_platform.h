@@ -15,9 +15,9 @@
 
 namespace tessaline {
 
-// The window's own settings key, HKCU\Software\Korvane\Tessaline: the command line shares it,
-// so it must not follow this program's file name as the window's key does.
-inline constexpr char kCliMakerKey[] = "Korvane";
+// The application's settings key. The window names it after its own file name; the command line
+// must share the window's settings under the name it ships with, Tessaline.exe, so it cannot
+// follow its own file name (tessaline-cli) and keeps this one fixed.
 inline constexpr char kCliApplicationKey[] = "Tessaline";
 
 // Time for --wait; a fake clock makes the loop testable.
@@ -33,7 +33,7 @@ class CliClock {
 struct CliPlatform {
     Spooler& spooler;
     PrinterListSource& printers;
-    // Built over kCliMakerKey / kCliApplicationKey. Reading must never store anything.
+    // Built over kMakerKey / kCliApplicationKey. Reading must never store anything.
     ProfileStore& profile;
     FileSystem& files;
     JobMonitor& jobs;

@@ -2,26 +2,12 @@
 
 #include <cstdio>
 
+#include "jobs/job_stages.h"
+
 namespace tessaline {
 
 const char* StageName(RawJobStage stage) {
-    switch (stage) {
-        case RawJobStage::OpenFailed:
-            return "OpenFailed";
-        case RawJobStage::StartDocFailed:
-            return "StartDocFailed";
-        case RawJobStage::StartPageFailed:
-            return "StartPageFailed";
-        case RawJobStage::WriteFailed:
-            return "WriteFailed";
-        case RawJobStage::EndPageFailed:
-            return "EndPageFailed";
-        case RawJobStage::EndDocFailed:
-            return "EndDocFailed";
-        case RawJobStage::Completed:
-            break;
-    }
-    return "Completed";
+    return JobStage(stage).name;
 }
 
 const char* JobStateName(JobState state) {
@@ -46,21 +32,6 @@ const char* JobStateName(JobState state) {
 
 bool IsFinalJobState(JobState state) {
     return state != JobState::Pending && state != JobState::Printing;
-}
-
-int JobExitCode(const RawJobResult& result, std::uint32_t length) {
-    switch (result.stage) {
-        case RawJobStage::OpenFailed:
-            return kExitPrinterNotOpened;
-        case RawJobStage::Completed:
-            return result.written == length ? kExitOk : kExitPartialWrite;
-        default:
-            return kExitStageRefused;
-    }
-}
-
-int WaitExitCode(JobState state) {
-    return state == JobState::Completed ? kExitOk : kExitWaitFailed;
 }
 
 std::string JsonString(std::string_view text) {
@@ -104,27 +75,11 @@ std::string JobReportJson(const JobReport& report) {
 }
 
 std::string StageWords(const RawJobResult& result, std::uint32_t length) {
-    switch (result.stage) {
-        case RawJobStage::OpenFailed:
-            return "the printer could not be opened";
-        case RawJobStage::StartDocFailed:
-            return "the spooler refused to start the document";
-        case RawJobStage::StartPageFailed:
-            return "the spooler refused to start the page";
-        case RawJobStage::WriteFailed:
-            return "the write failed";
-        case RawJobStage::EndPageFailed:
-            return "the spooler failed to end the page";
-        case RawJobStage::EndDocFailed:
-            return "the spooler failed to end the document";
-        case RawJobStage::Completed:
-            break;
+    if (result.stage == RawJobStage::Completed && result.written != length) {
+        return "only " + std::to_string(result.written) + " of " + std::to_string(length) +
+               " bytes were written";
     }
-    if (result.written == length) {
-        return "complete";
-    }
-    return "only " + std::to_string(result.written) + " of " + std::to_string(length) +
-           " bytes were written";
+    return JobStage(result.stage).words;
 }
 
 }  // namespace tessaline

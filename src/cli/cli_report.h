@@ -5,22 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "cli/cli_exit.h"
 #include "jobs/raw_job.h"
 #include "platform/job_monitor.h"
 
 namespace tessaline {
-
-// The exit codes, stable and documented in --help, the README and the manual page.
-enum ExitCode : int {
-    kExitOk = 0,
-    kExitUsage = 1,
-    kExitNotConfirmed = 2,
-    kExitFileError = 3,
-    kExitPrinterNotOpened = 4,
-    kExitStageRefused = 5,
-    kExitPartialWrite = 6,
-    kExitWaitFailed = 7,
-};
 
 // What one job (one printer of an upgrade, or one form) ended as.
 struct JobReport {
@@ -35,15 +24,11 @@ struct JobReport {
     std::optional<JobState> state;  // null for a job that was not followed
 };
 
+// The stage as --json names it.
 const char* StageName(RawJobStage stage);
 const char* JobStateName(JobState state);
 // Final states end a --wait; Unknown ends it too, since asking again cannot change it.
 bool IsFinalJobState(JobState state);
-
-// 0 for a complete job, 4, 5 or 6 otherwise.
-int JobExitCode(const RawJobResult& result, std::uint32_t length);
-// 0 only for Completed; 7 for every other state, Unknown included: it never counts as printed.
-int WaitExitCode(JobState state);
 
 // A JSON string literal, with every control byte and non-ASCII byte escaped.
 std::string JsonString(std::string_view text);

@@ -90,7 +90,7 @@ int RunSettings(const CliOptions& options, CliPlatform& platform) {
             !platform.profile.WriteProfileInt(kPrintSettingsSection, kRows[i].entry, *chosen[i])) {
             platform.err << "tessaline-cli: \"" << kRows[i].entry
                          << "\" could not be stored; nothing after it was stored either\n";
-            return kExitFileError;
+            return kExitSettingsNotStored;
         }
     }
 

@@ -259,7 +259,7 @@ int RunUpgrade(const CliOptions& options, CliPlatform& platform) {
 
     int exitCode = kExitOk;
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        exitCode = std::max(exitCode, outcomes[i].exitCode);
+        exitCode = CombinedExitCode(exitCode, outcomes[i].exitCode);
         if (options.json && options.waitSeconds) {
             PrintJson(options, platform, options.printers[i], outcomes[i], bytes.length);
         }

@@ -16,6 +16,7 @@
 #include "platform/cups/cups_spooler.h"
 #include "platform/cups/ini_registry.h"
 #include "platform/cups/posix_file_system.h"
+#include "settings/settings_key.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
         home = account != nullptr ? account->pw_dir : nullptr;
     }
     IniRegistry registry(PrintSettingsFilePath(std::getenv("XDG_CONFIG_HOME"), home));
-    ProfileStore profile(registry, kCliMakerKey, kCliApplicationKey);
+    ProfileStore profile(registry, kMakerKey, kCliApplicationKey);
     CupsSpooler spooler;
     CupsPrinterListSource printers;
     PosixFileSystem files;

@@ -14,6 +14,7 @@
 #include "platform/win32/win32_printer_list_source.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_spooler.h"
+#include "settings/settings_key.h"
 
 namespace {
 
@@ -43,8 +44,7 @@ int main(int argc, char** argv) {
     tessaline::Win32PrinterListSource printers;
     tessaline::Win32Registry registry;
     // The window's key, whatever this program is called.
-    tessaline::ProfileStore profile(registry, tessaline::kCliMakerKey,
-                                    tessaline::kCliApplicationKey);
+    tessaline::ProfileStore profile(registry, tessaline::kMakerKey, tessaline::kCliApplicationKey);
     tessaline::Win32FileSystem files;
     tessaline::Win32JobMonitor jobs;
     Win32Clock clock;

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "jobs/job_stages.h"
+
 namespace tessaline {
 namespace {
 
@@ -60,26 +62,6 @@ void ReadWhole(ReadableFile& file, std::uint8_t* buffer, std::uint32_t length) {
         // A reader that claims more than it was asked for has not given us more bytes.
         done += got < asked ? got : asked;
     }
-}
-
-const char* StageFailureText(RawJobStage stage) {
-    switch (stage) {
-        case RawJobStage::OpenFailed:
-            return kPrinterNotOpenedText;
-        case RawJobStage::StartDocFailed:
-            return kStartDocFailedText;
-        case RawJobStage::StartPageFailed:
-            return kStartPageFailedText;
-        case RawJobStage::WriteFailed:
-            return kWriteFailedText;
-        case RawJobStage::EndPageFailed:
-            return kEndPageFailedText;
-        case RawJobStage::EndDocFailed:
-            return kEndDocFailedText;
-        case RawJobStage::Completed:
-            break;
-    }
-    return "";
 }
 
 // Unsigned on purpose: a length above 2^31 - 1 must not read as a negative size.
@@ -156,7 +138,7 @@ std::optional<UpgradeMessage> OutcomeMessage(const RawJobResult& result, std::ui
     if (result.stage == RawJobStage::StartDocFailed && rawRefusedTold) {
         return std::nullopt;
     }
-    return UpgradeMessage{StageFailureText(result.stage), kPrinterErrorCaption, kWarning};
+    return UpgradeMessage{JobStage(result.stage).boxText, kPrinterErrorCaption, kWarning};
 }
 
 void FlashUpgrade(const FlashUpgradeContext& context) {

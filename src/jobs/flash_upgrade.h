@@ -35,21 +35,7 @@ inline constexpr char kXpsPassRefusedText[] =
 inline constexpr char kRawRefusedText[] =
     "Failed to open printer using older RAW mode. File was not sent to the printer.";
 
-inline constexpr char kPrinterNotOpenedText[] =
-    "The selected printer could not be opened. The file was not sent to the printer.";
-inline constexpr char kStartDocFailedText[] =
-    "The printer refused the job when starting the document. The file was not sent to the "
-    "printer.";
-inline constexpr char kStartPageFailedText[] =
-    "The printer refused the job when starting the page. The file was not sent to the printer.";
-inline constexpr char kWriteFailedText[] =
-    "The printer failed while the file was being written. The file was not sent completely to "
-    "the printer.";
-inline constexpr char kEndPageFailedText[] =
-    "The printer failed when ending the page. The file was not sent completely to the printer.";
-inline constexpr char kEndDocFailedText[] =
-    "The printer failed when ending the document. The file was not sent completely to the "
-    "printer.";
+// The box for a job that ended before it was complete says its stage: see jobs/job_stages.h.
 
 // Followed by the file's length, kBytesWrittenText and the count written, both in decimal.
 inline constexpr char kSentAllText[] = "Successfully sent entire file to printer.  File size: ";

@@ -4,13 +4,13 @@
 #include <iterator>
 #include <limits>
 
+#include "settings/page_sizes.h"
+
 namespace tessaline {
 namespace {
 
 constexpr char kEscape = '\x1b';
 constexpr char kFormFeed = '\x0c';
-constexpr std::int32_t kLetterCode = 2;
-constexpr std::int32_t kPageSizeCodes[] = {1, 2, 3, 6, 26, 27, 80, 81, 90, 91, 100, 101};
 
 // isspace in the C locale, without depending on the process's locale.
 bool IsCSpace(char c) {
@@ -58,11 +58,11 @@ FormRange ParseFormRange(std::string_view text) {
 }
 
 std::int32_t PclPageSizeCode(std::int32_t pageSizeIndex) {
-    constexpr std::int32_t count = static_cast<std::int32_t>(std::size(kPageSizeCodes));
+    constexpr std::int32_t count = static_cast<std::int32_t>(std::size(kPageSizes));
     if (pageSizeIndex < 0 || pageSizeIndex >= count) {
-        return kLetterCode;
+        return kPageSizes[kDefaultPageSizeIndex].pclCode;
     }
-    return kPageSizeCodes[pageSizeIndex];
+    return kPageSizes[pageSizeIndex].pclCode;
 }
 
 std::string FormTestJob(std::int32_t pageSizeCode, std::int32_t orientation, std::int32_t form) {

@@ -35,8 +35,8 @@ inline constexpr const char* kOrientationNames[] = {
     "Reverse Landscape",
 };
 
-// What a form test sends for a page size position outside the list (-1 when Print Setup had no
-// selection): Letter, the default.
+// Letter: what a form test uses when nothing is stored, and what it sends for a stored position
+// outside the list (-1 when Print Setup had no selection).
 inline constexpr std::int32_t kDefaultPageSizeIndex = 1;
 
 }  // namespace tessaline

@@ -1,12 +1,13 @@
 #include "settings/print_settings.h"
 
-#include <initializer_list>
+#include <string>
 #include <utility>
+#include <vector>
+
+#include "settings/page_sizes.h"
 
 namespace tessaline {
 namespace {
-
-constexpr char kSoftwareKey[] = "software";
 
 // Two's complement reading of the stored bits, without relying on how a cast treats them.
 std::int32_t SignedFromBits(std::uint32_t bits) {
@@ -24,15 +25,13 @@ ProfileStore::ProfileStore(Registry& registry, std::string makerKey, std::string
       m_applicationName(std::move(applicationName)) {}
 
 ScopedRegistryKey ProfileStore::OpenSection(const char* section) {
+    const std::vector<std::string> path = SettingsKeyPath(m_makerKey, m_applicationName, section);
     ScopedRegistryKey key =
-        ScopedRegistryKey::Open(m_registry, Registry::kCurrentUserKey, kSoftwareKey);
+        ScopedRegistryKey::Open(m_registry, Registry::kCurrentUserKey, path.front().c_str());
     // Each child takes its parent's place, which closes the parent once the child is reached
     // (or has failed), so only the section key survives.
-    for (const char* child : {m_makerKey.c_str(), m_applicationName.c_str(), section}) {
-        if (!key.IsOpen()) {
-            break;
-        }
-        key = ScopedRegistryKey::Create(m_registry, key.Get(), child);
+    for (std::size_t i = 1; i < path.size() && key.IsOpen(); ++i) {
+        key = ScopedRegistryKey::Create(m_registry, key.Get(), path[i].c_str());
     }
     return key;
 }
@@ -64,7 +63,8 @@ bool ProfileStore::WriteProfileInt(const char* section, const char* entry, std::
 
 PrintSettings ReadFormTestSettings(ProfileStore& profile) {
     PrintSettings settings{};
-    settings.pageSizeIndex = profile.GetProfileInt(kPrintSettingsSection, kPageSizeEntry, 1);
+    settings.pageSizeIndex =
+        profile.GetProfileInt(kPrintSettingsSection, kPageSizeEntry, kDefaultPageSizeIndex);
     settings.orientationIndex =
         profile.GetProfileInt(kPrintSettingsSection, kPageOrientationEntry, 0);
     return settings;

@@ -5,13 +5,9 @@
 
 #include "platform/registry.h"
 #include "settings/scoped_registry_key.h"
+#include "settings/settings_key.h"
 
 namespace tessaline {
-
-inline constexpr char kMakerKey[] = "Korvane";
-inline constexpr char kPrintSettingsSection[] = "Print Settings";
-inline constexpr char kPageSizeEntry[] = "Page Size";
-inline constexpr char kPageOrientationEntry[] = "Page Orientation";
 
 // The per-user profile under HKCU\software\<maker>\<application>\<section>. Every call opens
 // and closes all its keys afresh. "software" is only opened; the keys below it are created

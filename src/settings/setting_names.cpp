@@ -1,6 +1,9 @@
 #include "settings/setting_names.h"
 
 #include <cctype>
+#include <iterator>
+
+#include "settings/page_sizes.h"
 
 namespace tessaline {
 namespace {
@@ -55,30 +58,19 @@ bool ParseIndex(std::string_view text, std::int32_t* index) {
 }  // namespace
 
 const std::vector<std::string>& PageSizeNames() {
-    static const std::vector<std::string> names = {
-        "Executive (7 1/4 x 10 1/2 in.)",
-        "Letter (8 1/2 x 11 in.)",
-        "Legal (8 1/2 x 14 in.)",
-        "Ledger (11 x 17 in.)",
-        "A4 (210 mm x 297 mm)",
-        "A3 (297 mm x 420 mm)",
-        "Monarch Letter (3 7/8 x 7 1/2 in.)",
-        "Com-10 Business (4 1/8 x 9 1/2 in.)",
-        "International DL (100 mm x 220 mm)",
-        "International C5 (162 mm x 229 mm)",
-        "International B5 (176 mm x 250 mm)",
-        "Maximum [Custom] (Varies by printer)",
-    };
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> list;
+        for (const PageSize& size : kPageSizes) {
+            list.emplace_back(size.name);
+        }
+        return list;
+    }();
     return names;
 }
 
 const std::vector<std::string>& OrientationNames() {
-    static const std::vector<std::string> names = {
-        "Portrait",
-        "Landscape",
-        "Reverse Portrait",
-        "Reverse Landscape",
-    };
+    static const std::vector<std::string> names(std::begin(kOrientationNames),
+                                                std::end(kOrientationNames));
     return names;
 }
 

@@ -21,6 +21,8 @@
 #include "fakes/fake_spooler.h"
 #include "fuzz/fuzz_check.h"
 #include "jobs/form_test.h"
+#include "settings/page_sizes.h"
+#include "settings/settings_key.h"
 
 namespace tessaline {
 namespace {
@@ -30,7 +32,6 @@ using fuzz::Check;
 // Longer ranges are checked at both ends only: every form costs two settings reads and a job,
 // and a run a thousand forms long took as long as two thousand short ones.
 constexpr std::int64_t kMaxFormsRun = 16;
-constexpr std::int32_t kCodes[] = {1, 2, 3, 6, 26, 27, 80, 81, 90, 91, 100, 101};
 constexpr char kApplication[] = "fuzz";
 
 enum class Fault { None, RefuseXpsPass, RefuseBoth, Open, StartPage, Write, EndPage, EndDoc };
@@ -154,8 +155,8 @@ bool ParseJob(std::string_view bytes, ParsedJob* job) {
 }
 
 bool InTable(std::int64_t code) {
-    for (std::int32_t entry : kCodes) {
-        if (entry == code) {
+    for (const PageSize& entry : kPageSizes) {
+        if (entry.pclCode == code) {
             return true;
         }
     }
@@ -244,7 +245,7 @@ class SettingsOnlyRegistry : public Registry {
     }
 
     bool Reach(RegistryKey parent, const char* name, RegistryKey* key, bool create) {
-        static constexpr std::array<const char*, 4> kPath = {"software", kMakerKey, kApplication,
+        static constexpr std::array<const char*, 4> kPath = {kSoftwareKey, kMakerKey, kApplication,
                                                              kPrintSettingsSection};
         const int level = Level(parent);
         // "software" is only ever opened; every key below it is created when missing.
@@ -291,7 +292,7 @@ void CheckJobBytes(const Input& input, const std::string& bytes, std::int64_t fo
     Check(ParseJob(bytes, &job), "job bytes are ESC E ESC &l<P>a<O>O ESC &f<N>y3X FF exactly");
     Check(InTable(job.pageSizeCode), "page size code comes from the table");
     if (input.pageSizeStored && input.pageSize >= 0 && input.pageSize < 12) {
-        Check(job.pageSizeCode == kCodes[input.pageSize], "page size code matches stored index");
+        Check(job.pageSizeCode == kPageSizes[input.pageSize].pclCode, "page size code matches stored index");
     }
     if (!input.pageSizeStored) {
         Check(job.pageSizeCode == 2, "no stored page size sends Letter");

@@ -98,7 +98,7 @@ TEST(CliHelp, ShowsEveryCommandWithAnExampleAndTheExitCodes) {
     for (const char* needle :
          {"  tessaline-cli printers\n", "tessaline-cli upgrade module.bin --printer",
           "tessaline-cli forms 4-11 --printer", "tessaline-cli settings --page-size A4",
-          "  7  with --wait, the job failed or did not finish in time\n",
+          "  7  with --wait, the job failed, could not be followed or did not finish in time\n",
           "the highest code wins"}) {
         EXPECT_NE(help.find(needle), std::string::npos) << needle;
     }

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+
+#include "jobs/raw_job.h"
+#include "platform/job_monitor.h"
+
+namespace tessaline {
+
+// The exit codes, stable and documented in --help (from kExitCodeMeanings), the README and the
+// manual page. A job's stage gives its code through jobs/job_stages.h; every other outcome is
+// named here.
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitUsage = 1,
+    kExitNotConfirmed = 2,
+    kExitFileError = 3,
+    kExitPrinterNotOpened = 4,
+    kExitStageRefused = 5,
+    kExitPartialWrite = 6,
+    kExitWaitFailed = 7,
+    kExitSettingsNotStored = 8,
+};
+
+struct ExitCodeMeaning {
+    ExitCode code;
+    const char* meaning;
+};
+
+inline constexpr ExitCodeMeaning kExitCodeMeanings[] = {
+    {kExitOk, "every job complete (and printed, with --wait)"},
+    {kExitUsage, "usage"},
+    {kExitNotConfirmed, "not confirmed"},
+    {kExitFileError, "file error"},
+    {kExitPrinterNotOpened, "printer not opened"},
+    {kExitStageRefused, "the spooler refused a stage"},
+    {kExitPartialWrite, "partial write"},
+    {kExitWaitFailed, "with --wait, the job failed, could not be followed or did not finish in time"},
+    {kExitSettingsNotStored, "the settings could not be stored"},
+};
+
+// The stage's code for a job of length bytes: 0 only when it reached the spooler whole.
+int JobExitCode(const RawJobResult& result, std::uint32_t length);
+// 0 only for Completed; 7 for every other state, Unknown included: it never counts as printed.
+int WaitExitCode(JobState state);
+// Several printers or forms give the run one code: the highest wins.
+int CombinedExitCode(int soFar, int next);
+
+}  // namespace tessaline

@@ -1,0 +1,135 @@
+#include "cli/cli_help.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_exit.h"
+
+namespace tessaline {
+namespace {
+
+std::string SourceFile(const std::string& path) {
+    std::ifstream in(std::string(TESSALINE_SOURCE_DIR) + "/" + path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The lines from the one starting with `first` up to, not including, the one starting with
+// `stop`.
+std::string Block(const std::string& text, const std::string& first, const std::string& stop) {
+    std::string block;
+    bool in = false;
+    for (const std::string& line : Lines(text)) {
+        if (line.rfind(first, 0) == 0) {
+            in = true;
+        } else if (in && line.rfind(stop, 0) == 0) {
+            break;
+        }
+        if (in) {
+            block += line + "\n";
+        }
+    }
+    return block;
+}
+
+TEST(CliHelp, NamesTheListEntriesWrappedUnderTheirOption) {
+    EXPECT_EQ(Block(CliHelpText(), "      --page-size", "  -h, --help"),
+              "      --page-size INDEX|NAME  0 to 11, or the first words of the entry: Executive, "
+              "Letter,\n"
+              "                          Legal, Ledger, A4, A3, Monarch Letter, Com-10 Business,\n"
+              "                          International DL, International C5, International B5,\n"
+              "                          Maximum [Custom].\n"
+              "      --orientation INDEX|NAME  0 to 3, or Portrait, Landscape, Reverse Portrait,\n"
+              "                          Reverse Landscape.\n");
+}
+
+TEST(CliHelp, ListsEveryExitCode) {
+    EXPECT_EQ(Block(CliHelpText(), "Exit codes:", "never"),
+              "Exit codes:\n"
+              "  0  every job complete (and printed, with --wait)\n"
+              "  1  usage\n"
+              "  2  not confirmed\n"
+              "  3  file error\n"
+              "  4  printer not opened\n"
+              "  5  the spooler refused a stage\n"
+              "  6  partial write\n"
+              "  7  with --wait, the job failed, could not be followed or did not finish in time\n"
+              "  8  the settings could not be stored\n"
+              "  With several printers or forms, the highest code wins.\n");
+}
+
+// The manual page's text without its markup: ".B 8" is 8, "\-" a dash, and ".BR a b" the two
+// run together.
+std::string RoffText(const std::string& line) {
+    std::string text = line;
+    for (const char* macro : {".BR ", ".B ", ".BI "}) {
+        if (text.rfind(macro, 0) == 0) {
+            text.erase(0, std::string(macro).size());
+            if (std::string(macro) == ".BR ") {
+                const auto space = text.find(' ');
+                if (space != std::string::npos) {
+                    text.erase(space, 1);
+                }
+            }
+        }
+    }
+    for (std::string::size_type at; (at = text.find("\\-")) != std::string::npos;) {
+        text.erase(at, 1);
+    }
+    return text;
+}
+
+// The README's table and the manual's EXIT STATUS list say what the program's table says.
+TEST(CliHelp, DocumentsHoldTheSameExitCodes) {
+    std::string readme;
+    for (std::string line : Lines(SourceFile("README.md"))) {
+        if (line.rfind("| ", 0) == 0 && line.size() > 2 && line[2] >= '0' && line[2] <= '9') {
+            for (std::string::size_type at; (at = line.find('`')) != std::string::npos;) {
+                line.erase(at, 1);
+            }
+            readme += line + "\n";
+        }
+    }
+    std::string manual;
+    bool inExitStatus = false;
+    for (const std::string& line : Lines(SourceFile("docs/tessaline-cli.1"))) {
+        if (line.rfind(".SH", 0) == 0) {
+            inExitStatus = line == ".SH EXIT STATUS";
+            continue;
+        }
+        if (!inExitStatus || line == ".PP") {
+            inExitStatus = inExitStatus && line != ".PP";
+            continue;
+        }
+        if (line == ".TP") {
+            manual += "\n";
+        } else {
+            manual += (manual.empty() || manual.back() == '\n' ? "" : " ") + RoffText(line);
+        }
+    }
+    std::string wantReadme;
+    std::string wantManual;
+    for (const ExitCodeMeaning& exit : kExitCodeMeanings) {
+        wantReadme += "| " + std::to_string(exit.code) + " | " + exit.meaning + " |\n";
+        wantManual += "\n" + std::to_string(exit.code) + " " + exit.meaning;
+    }
+    EXPECT_EQ(readme, wantReadme);
+    EXPECT_EQ(manual, wantManual);
+}
+
+}  // namespace
+}  // namespace tessaline
