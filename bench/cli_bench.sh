@@ -20,7 +20,7 @@ cli=${TESSALINE_BENCH_CLI:-$root/build/cli-release/tessaline-cli}
 repeats=${1:-5}
 size_mib=${2:-64}
 forms=${3:-100}
-queue=Tessaline_Raw_Only
+queue=$RIG_QUEUE_RAW_ONLY
 work=$(mktemp -d "$RIG_DIR/cli-bench.XXXXXX")
 trap 'e2e_cleanup; rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME=$work/config # nothing stored: forms go out as Letter, Portrait

@@ -19,13 +19,24 @@ spread() {
 
 all() { grep . "$1" | tr '\n' ' '; }
 
+# add FIGURE FILE: appends one figure to a file of figures.
+add() { printf '%s\n' "$1" >>"$2"; }
+
 # The capture printer's close time of the queue's job N: its last byte.
-close_time() {
+close_time() { job_time close "$1"; }
+
+# The capture printer's connect time of the queue's job N: the delivery's start.
+connect_time() { job_time connect "$1"; }
+
+job_time() {
     local line
-    line=$(e2e_job_log_line "$queue" "$1")
-    [[ "$line" =~ close=([0-9.]+) ]] || e2e_fail "no close time in: $line"
+    line=$(e2e_job_log_line "$queue" "$2")
+    [[ "$line" =~ $1=([0-9.]+) ]] || e2e_fail "no $1 time in: $line"
     echo "${BASH_REMATCH[1]}"
 }
+
+# met FIGURE LIMIT: "met" when FIGURE <= LIMIT, else "not met".
+met() { awk -v a="$1" -v b="$2" 'BEGIN { print (a <= b) ? "met" : "not met" }'; }
 
 # keep_forms BEFORE FORMS DIR: copies the FORMS jobs after job BEFORE to DIR/1.pcl and on, and
 # checks that the last one carries its own number (Letter, Portrait): the jobs are the forms, in
