@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/decimal.h"
+
 namespace tessaline {
 namespace {
 
@@ -46,11 +48,6 @@ constexpr OptionRow kOptions[] = {
     {"--page-size", nullptr, kPageSize, true}, {"--orientation", nullptr, kOrientation, true},
 };
 
-bool AllDigits(const std::string& text) {
-    return !text.empty() && text.size() <= 9 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // A forms range such as -5 starts with a dash but is no option.
 bool LooksLikeNumber(const std::string& text) {
     return text.size() > 1 && text[0] == '-' && text[1] >= '0' && text[1] <= '9';
@@ -63,14 +60,11 @@ ParsedArgs Fail(std::string error) {
 }
 
 bool ParseWait(const std::string& text, std::uint32_t* seconds) {
-    if (!AllDigits(text)) {
+    const std::optional<std::int64_t> value = ParseDecimal(text, 0, kLongestWaitSeconds);
+    if (!value) {
         return false;
     }
-    const unsigned long value = std::stoul(text);
-    if (value > kLongestWaitSeconds) {
-        return false;
-    }
-    *seconds = static_cast<std::uint32_t>(value);
+    *seconds = static_cast<std::uint32_t>(*value);
     return true;
 }
 
@@ -184,7 +178,7 @@ ParsedArgs ParseCliArgs(const std::vector<std::string>& args) {
                     if (!ParseWait(*inlineValue, &seconds)) {
                         return Fail("--wait takes a number of seconds up to 604800");
                     }
-                } else if (i + 1 < args.size() && AllDigits(args[i + 1])) {
+                } else if (i + 1 < args.size() && AllDecimalDigits(args[i + 1])) {
                     if (!ParseWait(args[++i], &seconds)) {
                         return Fail("--wait takes a number of seconds up to 604800");
                     }

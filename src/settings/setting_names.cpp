@@ -2,7 +2,9 @@
 
 #include <cctype>
 #include <iterator>
+#include <limits>
 
+#include "platform/decimal.h"
 #include "settings/page_sizes.h"
 
 namespace tessaline {
@@ -39,22 +41,6 @@ bool StartsWithWords(const std::vector<std::string>& entry, const std::vector<st
     return true;
 }
 
-// Only plain decimal positions: "+1" or "1x" are not numbers here.
-bool ParseIndex(std::string_view text, std::int32_t* index) {
-    if (text.empty() || text.size() > 9) {
-        return false;
-    }
-    std::int32_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-        value = value * 10 + (c - '0');
-    }
-    *index = value;
-    return true;
-}
-
 }  // namespace
 
 const std::vector<std::string>& PageSizeNames() {
@@ -83,11 +69,12 @@ std::string SettingName(const std::vector<std::string>& names, std::int32_t inde
 
 SettingChoice FindSetting(const std::vector<std::string>& names, std::string_view given) {
     SettingChoice choice;
-    std::int32_t index = 0;
-    if (ParseIndex(given, &index)) {
-        if (static_cast<std::size_t>(index) < names.size()) {
+    // Only plain decimal positions: "+1" or "1x" are not numbers here.
+    if (const auto index =
+            ParseDecimal(given, 0, std::numeric_limits<std::int32_t>::max(), Sign::NotAllowed)) {
+        if (static_cast<std::size_t>(*index) < names.size()) {
             choice.match = NameMatch::Found;
-            choice.index = index;
+            choice.index = static_cast<std::int32_t>(*index);
         }
         return choice;
     }

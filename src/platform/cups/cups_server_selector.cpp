@@ -2,14 +2,9 @@
 
 #include <cups/cups.h>
 
+#include "platform/decimal.h"
+
 namespace tessaline {
-namespace {
-
-bool AllDigits(const std::string& text) {
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-}
-
-}  // namespace
 
 std::string CheckServerName(const std::string& hostPort) {
     if (hostPort.empty()) {
@@ -48,8 +43,7 @@ std::string CheckServerName(const std::string& hostPort) {
             }
         }
     }
-    if (!port.empty() &&
-        (!AllDigits(port) || port.size() > 5 || std::stoi(port) < 1 || std::stoi(port) > 65535)) {
+    if (!port.empty() && !ParseDecimal(port, 1, 65535)) {
         return "the port must be a number from 1 to 65535";
     }
     return std::string();

@@ -1,6 +1,9 @@
 #include "platform/cups/ini_text.h"
 
+#include <limits>
 #include <vector>
+
+#include "platform/decimal.h"
 
 namespace tessaline {
 namespace {
@@ -179,30 +182,13 @@ std::string SetIniValue(const std::string& text, const std::string& section,
 }
 
 std::optional<std::int32_t> ParseInt32(const std::string& text) {
-    std::string::size_type i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    if (i == text.size()) {
+    const std::optional<std::int64_t> value =
+        ParseDecimal(text, std::numeric_limits<std::int32_t>::min(),
+                     std::numeric_limits<std::int32_t>::max(), Sign::Allowed);
+    if (!value) {
         return std::nullopt;
     }
-    std::int64_t magnitude = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') {
-            return std::nullopt;
-        }
-        magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > 2147483648LL) {
-            return std::nullopt;
-        }
-    }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    if (value > 2147483647LL) {
-        return std::nullopt;
-    }
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(*value);
 }
 
 }  // namespace tessaline
