@@ -57,7 +57,7 @@ void ReadWhole(ReadableFile& file, std::uint8_t* buffer, std::uint32_t length) {
         const std::uint32_t asked = rest < kLargestRead ? rest : kLargestRead;
         const std::uint32_t got = file.Read(buffer + done, asked);
         if (got == 0) {
-            throw FileException(FileErrorCause::EndOfFile, 0);
+            throw FileException(FileErrorCause::EndOfFile);
         }
         // A reader that claims more than it was asked for has not given us more bytes.
         done += got < asked ? got : asked;

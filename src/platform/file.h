@@ -28,16 +28,13 @@ enum class FileErrorCause {
 // elsewhere.
 class FileException : public std::exception {
   public:
-    FileException(FileErrorCause cause, std::uint32_t osError)
-        : m_cause(cause), m_osError(osError) {}
+    explicit FileException(FileErrorCause cause) : m_cause(cause) {}
 
     const char* what() const noexcept override { return "file exception"; }
     FileErrorCause Cause() const { return m_cause; }
-    std::uint32_t OsError() const { return m_osError; }
 
   private:
     FileErrorCause m_cause;
-    std::uint32_t m_osError;
 };
 
 // An open file, read-only. Destroying it closes the file, also while an exception passes.

@@ -209,7 +209,7 @@ Reply CLaserToolDlg::OnPrintForms(const Message&) {
 }
 
 Reply CLaserToolDlg::OnBrowse(const Message&) {
-    CFileOpenDialog dialog(nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, kAllFilesFilter);
+    CFileOpenDialog dialog(OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, kAllFilesFilter);
     if (dialog.DoModal(GetSafeHwnd()) == IDOK) {
         // Only the path changes: text typed into the forms field stays as it is.
         m_strPath = dialog.GetPathName();

@@ -31,7 +31,6 @@ struct FakeFileSetup {
     int failLengthAt = -1;  // 0-based index of the Length call that throws; -1 for none
     int failReadAt = -1;    // 0-based index of the Read call that throws; -1 for none
     FileErrorCause failCause = FileErrorCause::HardIO;
-    std::uint32_t failOsError = 1117;
 };
 
 // An in-memory file system that opens without sharing (a file already open cannot be opened
@@ -80,7 +79,7 @@ class FakeFile : public ReadableFile {
         ++m_owner.lengthQueries;
         m_owner.Log("Length");
         if (m_setup.failLength || static_cast<int>(index) == m_setup.failLengthAt) {
-            throw FileException(m_setup.failCause, m_setup.failOsError);
+            throw FileException(m_setup.failCause);
         }
         if (index < m_setup.lengthAnswers.size()) {
             return m_setup.lengthAnswers[index];
@@ -93,7 +92,7 @@ class FakeFile : public ReadableFile {
         m_owner.readsAsked.push_back(count);
         m_owner.Log("Read(" + std::to_string(count) + ")");
         if (index == m_setup.failReadAt) {
-            throw FileException(m_setup.failCause, m_setup.failOsError);
+            throw FileException(m_setup.failCause);
         }
         std::size_t give = m_setup.content.size() - m_position;
         if (give > count) {

@@ -29,7 +29,7 @@ TEST_P(FileErrorTexts, ExactTextAndStopBox) {
     const CauseCase& c = GetParam();
     EXPECT_EQ(FileErrorText(c.cause), c.text);
 
-    const GuardBox box = FileExceptionBox(FileException(c.cause, 5));
+    const GuardBox box = FileExceptionBox(FileException(c.cause));
     EXPECT_EQ(box.text, c.text);
     EXPECT_EQ(box.type, 0x10u);  // MB_OK | MB_ICONSTOP
 }
@@ -116,11 +116,11 @@ TEST_P(GuardedHandler, SkipsRestReportsAndCountsAsHandled) {
 
 INSTANTIATE_TEST_SUITE_P(
     HandlerGuard, GuardedHandler,
-    testing::Values(GuardCase{"FileRead", [] { throw FileException(FileErrorCause::HardIO, 1117); },
+    testing::Values(GuardCase{"FileRead", [] { throw FileException(FileErrorCause::HardIO); },
                               "A hardware I/O error was reported while accessing an unnamed file.",
                               0x10},
                     GuardCase{"FileLength",
-                              [] { throw FileException(FileErrorCause::AccessDenied, 5); },
+                              [] { throw FileException(FileErrorCause::AccessDenied); },
                               "Permission to use an unnamed file was denied.", 0x10},
                     GuardCase{"Memory", [] { throw std::bad_alloc(); }, "Out of memory.", 0x1030},
                     GuardCase{"OtherStd", [] { throw std::runtime_error("list index"); },

@@ -13,10 +13,9 @@ class CFileOpenDialog {
   public:
     // Room for long paths, not just MAX_PATH.
     static constexpr DWORD kPathBufferSize = 32768;
-    static constexpr DWORD kTitleBufferSize = 64;
 
-    // defaultExt and fileName may be null. filter is "Name|pattern|...||".
-    CFileOpenDialog(const char* defaultExt, const char* fileName, DWORD flags, const char* filter);
+    // No default extension and no initial file name. filter is "Name|pattern|...||".
+    CFileOpenDialog(DWORD flags, const char* filter);
     CFileOpenDialog(const CFileOpenDialog&) = delete;
     CFileOpenDialog& operator=(const CFileOpenDialog&) = delete;
 
@@ -28,9 +27,7 @@ class CFileOpenDialog {
 
   private:
     std::string m_filter;
-    std::string m_defaultExt;
     std::vector<char> m_path;
-    std::vector<char> m_title;
     OPENFILENAMEA m_options{};
 };
 

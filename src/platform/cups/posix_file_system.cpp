@@ -16,7 +16,7 @@ namespace {
 
 [[noreturn]] void ThrowErrno() {
     const int error = errno;
-    throw FileException(FileErrorCauseFromErrno(error), static_cast<std::uint32_t>(error));
+    throw FileException(FileErrorCauseFromErrno(error));
 }
 
 // An upgrade file is read into fresh memory, and faulting it in 4 KiB pages costs more than the

@@ -10,7 +10,7 @@ namespace {
 
 [[noreturn]] void ThrowLastError() {
     const DWORD error = ::GetLastError();
-    throw FileException(FileErrorCauseFromWin32(error), error);
+    throw FileException(FileErrorCauseFromWin32(error));
 }
 
 // Reads go through this small buffer, not straight into the caller's: under Wine, fresh memory
