@@ -49,7 +49,7 @@ struct CliPlatform {
     ServerSelector* server = nullptr;
 };
 
-// args excludes the program name. Returns the exit code (0 to 7).
+// args excludes the program name. Returns one of the exit codes of cli/cli_exit.h.
 int RunCli(const std::vector<std::string>& args, CliPlatform& platform);
 
 }  // namespace tessaline
