@@ -5,6 +5,7 @@
 #include "cli/cli_help.h"
 #include "cli/cli_platform.h"
 #include "cli/cli_report.h"
+#include "cli/cli_server_note.h"
 #include "cli/cli_settings.h"
 #include "cli/cli_upgrade.h"
 #include "jobs/printer_list.h"
@@ -19,6 +20,15 @@ int UsageError(CliPlatform& platform, const std::string& error) {
 }
 
 int RunPrinters(const CliOptions& options, CliPlatform& platform) {
+    // An empty list from a server that is not there would read as "no printers".
+    if (platform.server != nullptr) {
+        const std::string unreachable = platform.server->UnreachableServer();
+        if (!unreachable.empty()) {
+            platform.err << "tessaline-cli: " << UnreachableServerWords(unreachable)
+                         << "; is its scheduler running?\n";
+            return kExitPrinterNotOpened;
+        }
+    }
     const PrinterList printers = ListPrinters(platform.printers);
     if (!options.json) {
         for (const PrinterName& printer : printers) {

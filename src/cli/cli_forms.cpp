@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/cli_report.h"
+#include "cli/cli_server_note.h"
 #include "jobs/form_test.h"
 
 namespace tessaline {
@@ -12,8 +13,9 @@ namespace {
 // job's outcome, which the window ignores.
 class CliFormHost : public FormTestHost {
   public:
-    CliFormHost(CliPlatform& platform, const std::string& printer, bool json)
-        : m_platform(platform), m_printer(printer), m_json(json) {}
+    CliFormHost(CliPlatform& platform, ServerNote& serverNote, const std::string& printer,
+                bool json)
+        : m_platform(platform), m_serverNote(serverNote), m_printer(printer), m_json(json) {}
 
     PrinterName SelectedPrinter() override { return m_printer; }
     void TakeFields() override {}
@@ -26,6 +28,8 @@ class CliFormHost : public FormTestHost {
         if (code == kExitOk) {
             ++m_complete;
         }
+        const std::string& why =
+            result.stage == RawJobStage::OpenFailed ? m_serverNote.ForFailedOpen() : kNoReason;
         if (m_json) {
             JobReport report;
             report.printer = m_printer;
@@ -37,9 +41,12 @@ class CliFormHost : public FormTestHost {
             report.jobId = result.jobId;
             m_platform.out << JobReportJson(report) << '\n';
             m_platform.out.flush();
+            if (!why.empty()) {
+                m_platform.err << m_printer << ": form " << form << ": " << why << '\n';
+            }
         } else if (code != kExitOk) {
             m_platform.err << m_printer << ": form " << form << ": " << StageWords(result, length)
-                           << '\n';
+                           << (why.empty() ? "" : ": " + why) << '\n';
         }
     }
 
@@ -48,7 +55,10 @@ class CliFormHost : public FormTestHost {
     std::uint64_t Complete() const { return m_complete; }
 
   private:
+    inline static const std::string kNoReason;
+
     CliPlatform& m_platform;
+    ServerNote& m_serverNote;
     const std::string& m_printer;
     bool m_json;
     int m_exitCode = kExitOk;
@@ -61,8 +71,9 @@ class CliFormHost : public FormTestHost {
 int RunForms(const CliOptions& options, CliPlatform& platform) {
     const FormRange range = ParseFormRange(options.range);
     int exitCode = kExitOk;
+    ServerNote serverNote(platform.server);
     for (const std::string& printer : options.printers) {
-        CliFormHost host(platform, printer, options.json);
+        CliFormHost host(platform, serverNote, printer, options.json);
         PrintForms(FormTestContext{platform.spooler, platform.profile, host}, options.range);
         if (!options.json) {
             platform.out << printer << ": forms " << range.first << " to " << range.last << ": "

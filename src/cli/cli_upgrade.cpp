@@ -9,6 +9,7 @@
 
 #include "cli/cli_progress.h"
 #include "cli/cli_report.h"
+#include "cli/cli_server_note.h"
 #include "cli/cli_wait.h"
 #include "framework/handler_guard.h"
 #include "jobs/flash_upgrade.h"
@@ -106,6 +107,17 @@ void ReportPrinter(CliPlatform& platform, const std::string& printer, const RawJ
         platform.out << printer << ": " << message->text << '\n';
     } else {
         platform.err << printer << ": " << message->caption << ": " << message->text << '\n';
+    }
+}
+
+void TellWhyNotOpened(CliPlatform& platform, ServerNote& note, const std::string& printer,
+                      const RawJobResult& result) {
+    if (result.stage != RawJobStage::OpenFailed) {
+        return;
+    }
+    const std::string& why = note.ForFailedOpen();
+    if (!why.empty()) {
+        platform.err << printer << ": " << why << '\n';
     }
 }
 
@@ -221,6 +233,7 @@ int RunUpgrade(const CliOptions& options, CliPlatform& platform) {
     }
 
     std::vector<PrinterOutcome> outcomes;
+    ServerNote serverNote(platform.server);
     for (const std::string& printer : options.printers) {
         PrinterOutcome outcome;
         outcome.result = Submit(options, platform, printer, bytes);
@@ -230,6 +243,7 @@ int RunUpgrade(const CliOptions& options, CliPlatform& platform) {
         } else if (!options.waitSeconds) {
             PrintJson(options, platform, printer, outcome, bytes.length);
         }
+        TellWhyNotOpened(platform, serverNote, printer, outcome.result);
         outcomes.push_back(outcome);
     }
 

@@ -18,7 +18,8 @@ cli_expect "CUPS_SERVER, json" 0 "$queues_json" ""
 # ---- --server wins over CUPS_SERVER ----
 
 CUPS_SERVER=$nowhere cli_run printers
-cli_expect "a CUPS_SERVER with no scheduler lists nothing" 0 "" ""
+cli_expect "a CUPS_SERVER with no scheduler is named, not taken for no printers" 4 "" \
+    "tessaline-cli: the print server at $nowhere could not be reached; is its scheduler running?"
 CUPS_SERVER=$nowhere cli_run printers --server "$address"
 cli_expect "--server by address" 0 "$queues" ""
 

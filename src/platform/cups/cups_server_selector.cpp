@@ -2,6 +2,9 @@
 
 #include <cups/cups.h>
 
+#include <algorithm>
+
+#include "platform/cups/cups_connection.h"
 #include "platform/decimal.h"
 
 namespace tessaline {
@@ -60,6 +63,30 @@ bool CupsServerSelector::UseServer(const std::string& hostPort, std::string* err
     // Also sets the port that later connections and job URIs use.
     cupsSetServer(hostPort.c_str());
     return true;
+}
+
+std::string CupsServerSelector::UnreachableServer() {
+    const CupsConnection connection;
+    if (connection.Get() != nullptr) {
+        return std::string();
+    }
+    return ServerAddress(cupsServer(), ippPort());
+}
+
+std::string ServerAddress(const std::string& server, int port) {
+    if (server.empty() || server[0] == '/') {
+        return server;
+    }
+    const std::string withPort = ":" + std::to_string(port);
+    if (server[0] == '[') {
+        return server.find("]:") != std::string::npos ? server : server + withPort;
+    }
+    const auto colons = std::count(server.begin(), server.end(), ':');
+    if (colons == 1) {
+        return server;  // already HOST:PORT
+    }
+    // A bare IPv6 address takes brackets before its port, as --server takes it.
+    return (colons > 1 ? "[" + server + "]" : server) + withPort;
 }
 
 }  // namespace tessaline

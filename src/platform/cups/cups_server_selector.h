@@ -9,7 +9,11 @@ namespace tessaline {
 class CupsServerSelector final : public ServerSelector {
   public:
     bool UseServer(const std::string& hostPort, std::string* err) override;
+    std::string UnreachableServer() override;
 };
+
+// How a server is named to the user: a socket path as it is, a host with its port.
+std::string ServerAddress(const std::string& server, int port);
 
 // Empty when hostPort names a server in a form CUPS takes, else why not, in one line.
 std::string CheckServerName(const std::string& hostPort);

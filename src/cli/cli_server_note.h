@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/server_selector.h"
+
+namespace tessaline {
+
+// Why printers could not be opened, when the reason is that their print server does not
+// answer. The server is asked at the first failed open and the answer kept for the run: every
+// later open goes to the same server, and a dead host costs a connection timeout each time.
+class ServerNote {
+  public:
+    explicit ServerNote(ServerSelector* server) : m_server(server) {}
+
+    // "the print server at ADDRESS could not be reached", or empty when it answers or there is
+    // no server to ask (the Windows spooler is local).
+    const std::string& ForFailedOpen();
+
+  private:
+    ServerSelector* m_server;
+    std::optional<std::string> m_note;
+};
+
+// The words for a server that does not answer, naming it.
+std::string UnreachableServerWords(const std::string& address);
+
+}  // namespace tessaline
