@@ -35,7 +35,8 @@ inline constexpr ExitCodeMeaning kExitCodeMeanings[] = {
     {kExitPrinterNotOpened, "printer not opened"},
     {kExitStageRefused, "the spooler refused a stage"},
     {kExitPartialWrite, "partial write"},
-    {kExitWaitFailed, "with --wait, the job failed, could not be followed or did not finish in time"},
+    {kExitWaitFailed,
+     "with --wait, the job failed, could not be followed or did not finish in time"},
     {kExitSettingsNotStored, "the settings could not be stored"},
 };
 
