@@ -16,8 +16,8 @@ struct DocInfo1 {
 };
 
 // The print spooler, single-byte variants. Every call reports failure by returning false; an
-// implementation may still throw std::bad_alloc, like any code that allocates. The caller owns the handle from a successful OpenPrinter and must give it
-// back with ClosePrinter exactly once.
+// implementation may still throw std::bad_alloc, like any code that allocates. The caller owns
+// the handle from a successful OpenPrinter and must give it back with ClosePrinter exactly once.
 class Spooler {
   public:
     virtual ~Spooler() = default;

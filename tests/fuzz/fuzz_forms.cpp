@@ -292,7 +292,8 @@ void CheckJobBytes(const Input& input, const std::string& bytes, std::int64_t fo
     Check(ParseJob(bytes, &job), "job bytes are ESC E ESC &l<P>a<O>O ESC &f<N>y3X FF exactly");
     Check(InTable(job.pageSizeCode), "page size code comes from the table");
     if (input.pageSizeStored && input.pageSize >= 0 && input.pageSize < 12) {
-        Check(job.pageSizeCode == kPageSizes[input.pageSize].pclCode, "page size code matches stored index");
+        Check(job.pageSizeCode == kPageSizes[input.pageSize].pclCode,
+              "page size code matches stored index");
     }
     if (!input.pageSizeStored) {
         Check(job.pageSizeCode == 2, "no stored page size sends Letter");
