@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/cli_sha256.h"
 #include "platform/decimal.h"
 
 namespace tessaline {
@@ -18,6 +19,7 @@ enum Option : unsigned {
     kServer = 1u << 5,
     kPageSize = 1u << 6,
     kOrientation = 1u << 7,
+    kSha256 = 1u << 8,
 };
 
 struct CommandRow {
@@ -29,7 +31,8 @@ struct CommandRow {
 
 constexpr CommandRow kCommands[] = {
     {"printers", CliCommand::Printers, kJson | kServer, nullptr},
-    {"upgrade", CliCommand::Upgrade, kPrinter | kYes | kDebug | kWait | kJson | kServer, "FILE"},
+    {"upgrade", CliCommand::Upgrade, kPrinter | kYes | kDebug | kWait | kJson | kServer | kSha256,
+     "FILE"},
     {"forms", CliCommand::Forms, kPrinter | kJson | kServer, "RANGE"},
     {"settings", CliCommand::Settings, kPageSize | kOrientation | kJson, nullptr},
 };
@@ -46,6 +49,7 @@ constexpr OptionRow kOptions[] = {
     {"--debug", nullptr, kDebug, false},       {"--wait", nullptr, kWait, false},
     {"--json", nullptr, kJson, false},         {"--server", nullptr, kServer, true},
     {"--page-size", nullptr, kPageSize, true}, {"--orientation", nullptr, kOrientation, true},
+    {"--sha256", nullptr, kSha256, true},
 };
 
 // A forms range such as -5 starts with a dash but is no option.
@@ -197,6 +201,12 @@ ParsedArgs ParseCliArgs(const std::vector<std::string>& args) {
                 break;
             case kOrientation:
                 options.orientation = value;
+                break;
+            case kSha256:
+                options.sha256 = ParseSha256Hex(value);
+                if (!options.sha256) {
+                    return Fail("--sha256 takes the file's SHA-256 as 64 hexadecimal digits");
+                }
                 break;
         }
     }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/digest.h"
+
 namespace tessaline {
 
 enum class CliCommand { Help, Version, Printers, Upgrade, Forms, Settings };
@@ -21,6 +23,7 @@ struct CliOptions {
     bool json = false;
     std::optional<std::uint32_t> waitSeconds;  // set with --wait
     std::optional<std::string> server;
+    std::optional<Sha256Digest> sha256;  // upgrade: the file must have this digest
     std::optional<std::string> pageSize;
     std::optional<std::string> orientation;
 };

@@ -16,7 +16,7 @@ constexpr char kCommandsAndOptions[] =
 Usage:
   tessaline-cli printers [--json] [--server HOST[:PORT]]
   tessaline-cli upgrade FILE --printer NAME [--printer NAME ...] [--yes] [--debug]
-                [--wait [SECONDS]] [--json] [--server HOST[:PORT]]
+                [--wait [SECONDS]] [--json] [--server HOST[:PORT]] [--sha256 HEX]
   tessaline-cli forms RANGE --printer NAME [--printer NAME ...] [--json] [--server HOST[:PORT]]
   tessaline-cli settings [--page-size INDEX|NAME] [--orientation INDEX|NAME] [--json]
   tessaline-cli --help | --version
@@ -39,6 +39,8 @@ Options:
       --wait [SECONDS]    Follow each job in the spooler until it ends (default 300 seconds).
       --json              One JSON object per printer (per form with 'forms') and line.
       --server HOST[:PORT]  The CUPS server to use (natively; not on Windows).
+      --sha256 HEX        Send nothing unless FILE has this SHA-256 (64 hex digits, as
+                          sha256sum prints it); a mismatch is a file error.
 )";
 
 constexpr char kHelpAndVersion[] = R"(  -h, --help              Show this help.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/digest.h"
 #include "platform/file.h"
 #include "platform/job_monitor.h"
 #include "platform/printer_list_source.h"
@@ -47,6 +48,8 @@ struct CliPlatform {
     WriteProgressSource* progress = nullptr;
     // Null where --server means nothing (Windows reaches servers as \\server\printer).
     ServerSelector* server = nullptr;
+    // The platform's SHA-256, for --sha256.
+    Digests* digests = nullptr;
 };
 
 // args excludes the program name. Returns one of the exit codes of cli/cli_exit.h.

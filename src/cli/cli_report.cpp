@@ -62,6 +62,9 @@ std::string JobReportJson(const JobReport& report) {
     }
     json += ",\"stage\":" + JsonString(report.stage);
     json += ",\"size\":" + (report.size ? std::to_string(*report.size) : std::string("null"));
+    if (report.sha256Given) {
+        json += ",\"sha256\":" + (report.sha256 ? JsonString(*report.sha256) : std::string("null"));
+    }
     json += ",\"written\":" + std::to_string(report.written);
     json += ",\"datatype\":" +
             (report.datatype != nullptr ? JsonString(report.datatype) : std::string("null"));

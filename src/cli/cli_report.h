@@ -20,8 +20,10 @@ struct JobReport {
     std::uint32_t written = 0;
     const char* datatype = nullptr;
     std::uint32_t jobId = 0;
-    bool waited = false;            // --wait was given: the object carries "state"
-    std::optional<JobState> state;  // null for a job that was not followed
+    bool sha256Given = false;           // --sha256 was given: the object carries "sha256"
+    std::optional<std::string> sha256;  // the file's, once it was read
+    bool waited = false;                // --wait was given: the object carries "state"
+    std::optional<JobState> state;      // null for a job that was not followed
 };
 
 // The stage as --json names it.

@@ -10,6 +10,7 @@
 #include "cli/cli_progress.h"
 #include "cli/cli_report.h"
 #include "cli/cli_server_note.h"
+#include "cli/cli_sha256.h"
 #include "cli/cli_wait.h"
 #include "framework/handler_guard.h"
 #include "jobs/flash_upgrade.h"
@@ -47,13 +48,16 @@ struct PrinterOutcome {
 
 // Nothing reached any printer: one line on stderr, and with --json one object per printer.
 int StopBeforeSending(const CliOptions& options, CliPlatform& platform, const char* stage,
-                      const std::string& message, int exitCode) {
+                      const std::string& message, int exitCode,
+                      const std::optional<std::string>& sha256 = std::nullopt) {
     platform.err << "tessaline-cli: " << message << '\n';
     if (options.json) {
         for (const std::string& printer : options.printers) {
             JobReport report;
             report.printer = printer;
             report.stage = stage;
+            report.sha256Given = options.sha256.has_value();
+            report.sha256 = sha256;
             report.waited = options.waitSeconds.has_value();
             platform.out << JobReportJson(report) << '\n';
         }
@@ -61,10 +65,33 @@ int StopBeforeSending(const CliOptions& options, CliPlatform& platform, const ch
     return exitCode;
 }
 
-int FileError(const CliOptions& options, CliPlatform& platform, const std::string& text) {
+int FileError(const CliOptions& options, CliPlatform& platform, const std::string& text,
+              const std::optional<std::string>& sha256 = std::nullopt) {
     return StopBeforeSending(options, platform, "FileError",
                              std::string(kFileErrorCaption) + ": " + options.file + ": " + text,
-                             kExitFileError);
+                             kExitFileError, sha256);
+}
+
+// With --sha256, the file read must be the one intended before any of it is sent: kExitOk and
+// its digest in *hex, or the file error.
+int CheckSha256(const CliOptions& options, CliPlatform& platform, const UpgradeBytes& bytes,
+                std::optional<std::string>* hex) {
+    if (!options.sha256) {
+        return kExitOk;
+    }
+    Sha256Digest actual{};
+    if (platform.digests == nullptr ||
+        !platform.digests->Sha256(bytes.data.get(), bytes.length, &actual)) {
+        return FileError(options, platform, "its SHA-256 could not be computed; nothing was sent");
+    }
+    *hex = Sha256Hex(actual);
+    if (actual != *options.sha256) {
+        return FileError(options, platform,
+                         "its SHA-256 is " + **hex + ", not " + Sha256Hex(*options.sha256) +
+                             " as given by --sha256; nothing was sent",
+                         *hex);
+    }
+    return kExitOk;
 }
 
 bool Confirm(const CliOptions& options, CliPlatform& platform) {
@@ -122,11 +149,14 @@ void TellWhyNotOpened(CliPlatform& platform, ServerNote& note, const std::string
 }
 
 void PrintJson(const CliOptions& options, CliPlatform& platform, const std::string& printer,
-               const PrinterOutcome& outcome, std::uint32_t length) {
+               const PrinterOutcome& outcome, std::uint32_t length,
+               const std::optional<std::string>& sha256) {
     JobReport report;
     report.printer = printer;
     report.stage = StageName(outcome.result.stage);
     report.size = length;
+    report.sha256Given = options.sha256.has_value();
+    report.sha256 = sha256;
     report.written = outcome.result.written;
     report.datatype = outcome.result.datatype;
     report.jobId = outcome.result.jobId;
@@ -232,6 +262,11 @@ int RunUpgrade(const CliOptions& options, CliPlatform& platform) {
         return FileError(options, platform, "Out of memory.");
     }
 
+    std::optional<std::string> sha256;
+    if (const int code = CheckSha256(options, platform, bytes, &sha256); code != kExitOk) {
+        return code;
+    }
+
     std::vector<PrinterOutcome> outcomes;
     ServerNote serverNote(platform.server);
     for (const std::string& printer : options.printers) {
@@ -241,7 +276,7 @@ int RunUpgrade(const CliOptions& options, CliPlatform& platform) {
         if (!options.json) {
             ReportPrinter(platform, printer, outcome.result, bytes.length);
         } else if (!options.waitSeconds) {
-            PrintJson(options, platform, printer, outcome, bytes.length);
+            PrintJson(options, platform, printer, outcome, bytes.length, sha256);
         }
         TellWhyNotOpened(platform, serverNote, printer, outcome.result);
         outcomes.push_back(outcome);
@@ -275,7 +310,7 @@ int RunUpgrade(const CliOptions& options, CliPlatform& platform) {
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
         exitCode = CombinedExitCode(exitCode, outcomes[i].exitCode);
         if (options.json && options.waitSeconds) {
-            PrintJson(options, platform, options.printers[i], outcomes[i], bytes.length);
+            PrintJson(options, platform, options.printers[i], outcomes[i], bytes.length, sha256);
         }
     }
     if (!options.json && outcomes.size() > 1) {

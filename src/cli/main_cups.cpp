@@ -14,6 +14,7 @@
 #include "platform/cups/cups_printer_list_source.h"
 #include "platform/cups/cups_server_selector.h"
 #include "platform/cups/cups_spooler.h"
+#include "platform/cups/gnutls_digests.h"
 #include "platform/cups/ini_registry.h"
 #include "platform/cups/posix_file_system.h"
 #include "settings/settings_key.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     PosixFileSystem files;
     CupsJobMonitor jobs;
     CupsServerSelector server;
+    GnutlsDigests digests;
     SteadyClock clock;
 
     CliPlatform platform{spooler,
@@ -66,6 +68,7 @@ int main(int argc, char** argv) {
                          isatty(STDERR_FILENO) == 1};
     platform.progress = &spooler;
     platform.server = &server;
+    platform.digests = &digests;
     const int code = RunCli(args, platform);
     std::cout.flush();
     return code;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/cli_platform.h"
+#include "platform/win32/win32_digests.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_job_monitor.h"
 #include "platform/win32/win32_printer_list_source.h"
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
     tessaline::Win32FileSystem files;
     tessaline::Win32JobMonitor jobs;
     Win32Clock clock;
+    tessaline::Win32Digests digests;
 
     // The single WritePrinter cannot be watched, so there is no progress source and no
     // --server: Windows reaches print servers through names such as \\server\printer.
@@ -62,5 +64,6 @@ int main(int argc, char** argv) {
                                     std::cerr,
                                     IsConsole(STD_INPUT_HANDLE),
                                     IsConsole(STD_ERROR_HANDLE)};
+    platform.digests = &digests;
     return tessaline::RunCli(args, platform);
 }
