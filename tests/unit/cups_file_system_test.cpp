@@ -162,24 +162,51 @@ bool AdvisedHugePages(const void* address) {
     return false;
 }
 
+// Eight private MiB, freshly mapped so no advice is on them yet; unmapped on every path.
+class FreshMapping {
+  public:
+    static constexpr std::size_t kSize = 8u << 20;
+    FreshMapping()
+        : m_base(
+              ::mmap(nullptr, kSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)) {}
+    ~FreshMapping() {
+        if (m_base != MAP_FAILED) {
+            ::munmap(m_base, kSize);
+        }
+    }
+    FreshMapping(const FreshMapping&) = delete;
+    FreshMapping& operator=(const FreshMapping&) = delete;
+
+    bool Mapped() const { return m_base != MAP_FAILED; }
+    char* At(std::size_t offset) const { return static_cast<char*>(m_base) + offset; }
+    char* LastByte() const { return At(kSize - 1); }
+
+  private:
+    void* m_base;
+};
+
+// size bytes of a pattern that differs from page to page, written to path and returned.
+std::vector<char> WritePatternedFile(const std::string& path, std::size_t size, unsigned step) {
+    std::vector<char> bytes(size);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>(i * step + i / 4096u);
+    }
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
+    return bytes;
+}
+
 TEST_F(CupsFileSystem, ReadsOfTwoMebibytesOrMoreAdviseHugePagesForTheirDestination) {
     if (!fs::exists("/sys/kernel/mm/transparent_hugepage")) {
         GTEST_SKIP() << "this kernel has no transparent huge pages";
     }
     constexpr std::size_t kSmall = 1u << 20;
     constexpr std::size_t kLarge = (2u << 20) + 4097u;
-    std::vector<char> bytes(kSmall + kLarge);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<char>(i * 7u + i / 4096u);
-    }
-    std::ofstream(m_path, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
+    const std::vector<char> bytes = WritePatternedFile(m_path, kSmall + kLarge, 7u);
 
-    constexpr std::size_t kMapped = 8u << 20;
-    void* mapped =
-        ::mmap(nullptr, kMapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    ASSERT_NE(mapped, MAP_FAILED);
+    const FreshMapping mapping;
+    ASSERT_TRUE(mapping.Mapped());
     // Off a page boundary, as a heap block is.
-    char* destination = static_cast<char*>(mapped) + 16;
+    char* destination = mapping.At(16);
     auto file = m_files.OpenForReading(m_path);
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->Read(destination, kSmall), kSmall);
@@ -187,10 +214,8 @@ TEST_F(CupsFileSystem, ReadsOfTwoMebibytesOrMoreAdviseHugePagesForTheirDestinati
     EXPECT_EQ(file->Read(destination + kSmall, kLarge), kLarge);
     EXPECT_TRUE(AdvisedHugePages(destination + kSmall));
     EXPECT_TRUE(AdvisedHugePages(destination + kSmall + kLarge - 1));
-    EXPECT_FALSE(AdvisedHugePages(static_cast<char*>(mapped) + kMapped - 1))
-        << "nothing past the destination is advised";
+    EXPECT_FALSE(AdvisedHugePages(mapping.LastByte())) << "nothing past the destination is advised";
     EXPECT_EQ(std::memcmp(destination, bytes.data(), bytes.size()), 0);
-    ::munmap(mapped, kMapped);
 }
 
 // Exactly 2 MiB is large enough, and the advice reaches the page of the destination's last
@@ -200,26 +225,19 @@ TEST_F(CupsFileSystem, ReadOfExactlyTwoMebibytesOffAPageStartIsAdvisedToItsLastB
         GTEST_SKIP() << "this kernel has no transparent huge pages";
     }
     constexpr std::size_t kTwoMiB = 2u << 20;
-    std::vector<char> bytes(kTwoMiB);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<char>(i * 13u + i / 4096u);
-    }
-    std::ofstream(m_path, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
+    const std::vector<char> bytes = WritePatternedFile(m_path, kTwoMiB, 13u);
 
-    constexpr std::size_t kMapped = 8u << 20;
-    void* mapped =
-        ::mmap(nullptr, kMapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    ASSERT_NE(mapped, MAP_FAILED);
-    char* destination = static_cast<char*>(mapped) + 16;
+    const FreshMapping mapping;
+    ASSERT_TRUE(mapping.Mapped());
+    char* destination = mapping.At(16);
     auto file = m_files.OpenForReading(m_path);
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->Read(destination, kTwoMiB), kTwoMiB);
     EXPECT_TRUE(AdvisedHugePages(destination));
     EXPECT_TRUE(AdvisedHugePages(destination + kTwoMiB - 1))
         << "the last page of the destination was left out";
-    EXPECT_FALSE(AdvisedHugePages(static_cast<char*>(mapped) + kMapped - 1));
+    EXPECT_FALSE(AdvisedHugePages(mapping.LastByte()));
     EXPECT_EQ(std::memcmp(destination, bytes.data(), bytes.size()), 0);
-    ::munmap(mapped, kMapped);
 }
 
 }  // namespace
