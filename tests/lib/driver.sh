@@ -19,7 +19,7 @@ driver_run() {
     if [ -f "$exe" ]; then
         wine "$exe" "$@" </dev/null >"$out" 2>"$err" || DRIVER_RC=$?
         # Every failure of the driver's own says why on stderr. Once in about a thousand runs
-        # (seen in CI, not since in 2,400) wine exited 1 with nothing said and nothing printed:
+        # (seen once in CI) wine exited 1 with nothing said and nothing printed:
         # not the driver's answer, so that run is made again, once, and the log says so. A
         # failure the driver reports is never retried.
         if [ "$DRIVER_RC" -eq 1 ] && [ ! -s "$err" ] && [ ! -s "$out" ]; then
