@@ -18,10 +18,9 @@ driver_run() {
     DRIVER_RC=0
     if [ -f "$exe" ]; then
         wine "$exe" "$@" </dev/null >"$out" 2>"$err" || DRIVER_RC=$?
-        # Every failure of the driver's own says why on stderr. Once in about a thousand runs
-        # (seen once in CI) wine exited 1 with nothing said and nothing printed:
-        # not the driver's answer, so that run is made again, once, and the log says so. A
-        # failure the driver reports is never retried.
+        # Every failure of the driver's own says why on stderr. Once, in CI, wine exited 1 with
+        # nothing said and nothing printed: not the driver's answer, so such a run is made again,
+        # once, and the log says so. A failure the driver reports is never retried.
         if [ "$DRIVER_RC" -eq 1 ] && [ ! -s "$err" ] && [ ! -s "$out" ]; then
             [ -z "${DRIVER_LOG:-}" ] || echo "wine exited 1 silently; driver $* run again" >>"$DRIVER_LOG"
             DRIVER_RC=0
