@@ -28,8 +28,7 @@ class CliFormHost : public FormTestHost {
         if (code == kExitOk) {
             ++m_complete;
         }
-        const std::string& why =
-            result.stage == RawJobStage::OpenFailed ? m_serverNote.ForFailedOpen() : kNoReason;
+        const std::string& why = m_serverNote.For(result);
         if (m_json) {
             JobReport report;
             report.printer = m_printer;
@@ -55,8 +54,6 @@ class CliFormHost : public FormTestHost {
     std::uint64_t Complete() const { return m_complete; }
 
   private:
-    inline static const std::string kNoReason;
-
     CliPlatform& m_platform;
     ServerNote& m_serverNote;
     const std::string& m_printer;

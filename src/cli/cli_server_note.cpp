@@ -2,7 +2,10 @@
 
 namespace tessaline {
 
-const std::string& ServerNote::ForFailedOpen() {
+const std::string& ServerNote::For(const RawJobResult& result) {
+    if (result.stage != RawJobStage::OpenFailed) {
+        return m_none;
+    }
     if (!m_note) {
         const std::string address = m_server != nullptr ? m_server->UnreachableServer() : "";
         m_note = address.empty() ? std::string() : UnreachableServerWords(address);

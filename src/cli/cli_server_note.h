@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "jobs/raw_job.h"
 #include "platform/server_selector.h"
 
 namespace tessaline {
@@ -14,13 +15,15 @@ class ServerNote {
   public:
     explicit ServerNote(ServerSelector* server) : m_server(server) {}
 
-    // "the print server at ADDRESS could not be reached", or empty when it answers or there is
-    // no server to ask (the Windows spooler is local).
-    const std::string& ForFailedOpen();
+    // For a job that ended at OpenFailed: "the print server at ADDRESS could not be reached".
+    // Empty for any other stage, when the server answers, or when there is no server to ask
+    // (the Windows spooler is local).
+    const std::string& For(const RawJobResult& result);
 
   private:
     ServerSelector* m_server;
     std::optional<std::string> m_note;
+    const std::string m_none;
 };
 
 // The words for a server that does not answer, naming it.

@@ -139,10 +139,7 @@ void ReportPrinter(CliPlatform& platform, const std::string& printer, const RawJ
 
 void TellWhyNotOpened(CliPlatform& platform, ServerNote& note, const std::string& printer,
                       const RawJobResult& result) {
-    if (result.stage != RawJobStage::OpenFailed) {
-        return;
-    }
-    const std::string& why = note.ForFailedOpen();
+    const std::string& why = note.For(result);
     if (!why.empty()) {
         platform.err << printer << ": " << why << '\n';
     }

@@ -104,7 +104,9 @@ TEST(CliServerNote, FormsNotOpenedSayTheServerIsNotThere) {
 // The Windows spooler is local: nothing to ask, nothing added.
 TEST(CliServerNote, NoServerNoNote) {
     ServerNote note(nullptr);
-    EXPECT_EQ(note.ForFailedOpen(), "");
+    RawJobResult notOpened;
+    notOpened.stage = RawJobStage::OpenFailed;
+    EXPECT_EQ(note.For(notOpened), "");
 }
 
 }  // namespace
