@@ -5,12 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/destination_directory.h"
 #include "platform/digest.h"
 #include "platform/file.h"
 #include "platform/job_monitor.h"
 #include "platform/printer_list_source.h"
+#include "platform/printer_notes.h"
 #include "platform/server_selector.h"
+#include "platform/sign_in.h"
 #include "platform/spooler.h"
+#include "platform/stop_signal.h"
 #include "platform/write_progress.h"
 #include "settings/print_settings.h"
 
@@ -50,6 +54,19 @@ struct CliPlatform {
     ServerSelector* server = nullptr;
     // The platform's SHA-256, for --sha256.
     Digests* digests = nullptr;
+    // Set by Ctrl-C; null where the run cannot be stopped.
+    StopSignal* stop = nullptr;
+    // Why a printer's job went as it did, beyond its stage; null where the spooler says nothing.
+    PrinterNotes* notes = nullptr;
+    // Null where printers cannot be reached by address (Windows names them \\server\printer);
+    // then an ipp:// or ipps:// printer is a usage error.
+    DocumentFormatChoice* formats = nullptr;
+    // Null where --encrypt, --user and --password-file mean nothing (the Windows spooler signs
+    // in as the user who runs the program).
+    SignIn* signIn = nullptr;
+    // Each destination's device and state, for `printers --json`; null where only names are
+    // known.
+    DestinationDirectory* destinations = nullptr;
 };
 
 // args excludes the program name. Returns one of the exit codes of cli/cli_exit.h.

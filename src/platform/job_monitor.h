@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tessaline {
 
@@ -16,12 +17,26 @@ enum class JobState {
     Unknown,    // the spooler cannot tell (it keeps no record, or lost the job)
 };
 
+// A job's state with the spooler's or printer's own words for it (job-state-reasons and
+// job-state-message, where the spooler has them).
+struct JobStatus {
+    JobState state = JobState::Unknown;
+    std::vector<std::string> reasons;
+    std::string message;
+};
+
 // Follows jobs by the id the spooler gave them when their document started. Never throws;
 // anything the spooler cannot answer is Unknown, never Completed.
 class JobMonitor {
   public:
     virtual ~JobMonitor() = default;
     virtual JobState State(const std::string& printer, std::uint32_t jobId) = 0;
+    // The state with its reasons and message; by default the state alone.
+    virtual JobStatus Status(const std::string& printer, std::uint32_t jobId) {
+        JobStatus status;
+        status.state = State(printer, jobId);
+        return status;
+    }
 };
 
 }  // namespace tessaline
