@@ -1,8 +1,10 @@
 // The native command line over CUPS and POSIX: builds the platform and hands it to RunCli.
 #include <pwd.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -10,12 +12,17 @@
 #include <vector>
 
 #include "cli/cli_platform.h"
+#include "platform/cups/cups_destination_directory.h"
+#include "platform/cups/cups_destination_router.h"
 #include "platform/cups/cups_job_monitor.h"
 #include "platform/cups/cups_printer_list_source.h"
 #include "platform/cups/cups_server_selector.h"
+#include "platform/cups/cups_sign_in.h"
 #include "platform/cups/cups_spooler.h"
 #include "platform/cups/gnutls_digests.h"
 #include "platform/cups/ini_registry.h"
+#include "platform/cups/ipp_device_monitor.h"
+#include "platform/cups/ipp_device_spooler.h"
 #include "platform/cups/posix_file_system.h"
 #include "settings/settings_key.h"
 
@@ -33,6 +40,29 @@ class SteadyClock final : public tessaline::CliClock {
     }
 };
 
+volatile std::sig_atomic_t g_stopRequested = 0;
+
+// The first Ctrl-C asks the run to stop where it can (between the pieces of a write, so the
+// job is cancelled, not cut); the default action is back at once, so a second one ends the
+// program (SA_RESETHAND).
+void OnInterrupt(int /*signal*/) {
+    g_stopRequested = 1;
+}
+
+class InterruptStop final : public tessaline::StopSignal {
+  public:
+    // SA_RESTART: a read or write libcups is blocked in goes on instead of failing with EINTR;
+    // the stop is asked between pieces, where ending is clean.
+    InterruptStop() {
+        struct sigaction action {};
+        action.sa_handler = &OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART | SA_RESETHAND;
+        sigaction(SIGINT, &action, nullptr);
+    }
+    bool StopRequested() const override { return g_stopRequested != 0; }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,26 +77,41 @@ int main(int argc, char** argv) {
     }
     IniRegistry registry(PrintSettingsFilePath(std::getenv("XDG_CONFIG_HOME"), home));
     ProfileStore profile(registry, kMakerKey, kCliApplicationKey);
-    CupsSpooler spooler;
+    InterruptStop stop;
+    CupsSpooler queueSpooler(&stop);
+    CupsJobMonitor queueJobs;
+    IppDeviceSpooler deviceSpooler(&stop);
+    IppDeviceMonitor deviceJobs;
+    // Sets libcups' per-thread settings when configured: this thread, the one that prints.
+    CupsSignIn signIn;
+    CupsDestinationRouter router(
+        PrinterRoute{queueSpooler, queueJobs, &queueSpooler},
+        PrinterRoute{deviceSpooler, deviceJobs, &deviceSpooler, &deviceSpooler, &deviceSpooler},
+        &signIn);
+    CupsDestinationDirectory destinations;
     CupsPrinterListSource printers;
     PosixFileSystem files;
-    CupsJobMonitor jobs;
     CupsServerSelector server;
     GnutlsDigests digests;
     SteadyClock clock;
 
-    CliPlatform platform{spooler,
+    CliPlatform platform{router,
                          printers,
                          profile,
                          files,
-                         jobs,
+                         router,
                          clock,
                          std::cin,
                          std::cout,
                          std::cerr,
                          isatty(STDIN_FILENO) == 1,
                          isatty(STDERR_FILENO) == 1};
-    platform.progress = &spooler;
+    platform.progress = &router;
+    platform.stop = &stop;
+    platform.notes = &router;
+    platform.formats = &router;
+    platform.signIn = &signIn;
+    platform.destinations = &destinations;
     platform.server = &server;
     platform.digests = &digests;
     const int code = RunCli(args, platform);

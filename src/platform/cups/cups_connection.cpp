@@ -10,7 +10,14 @@ constexpr int kConnectTimeoutMs = 30000;
 
 CupsConnection::CupsConnection()
     : m_http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                          kConnectTimeoutMs, nullptr)) {}
+                          kConnectTimeoutMs, nullptr)) {
+    // --encrypt: nothing goes to a server in clear. A local socket never leaves the machine.
+    if (m_http != nullptr && cupsEncryption() == HTTP_ENCRYPTION_REQUIRED &&
+        cupsServer()[0] != '/' && !httpIsEncrypted(m_http)) {
+        httpClose(m_http);
+        m_http = nullptr;
+    }
+}
 
 CupsConnection::~CupsConnection() {
     if (m_http != nullptr) {

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "platform/cups/cups_connection.h"
+#include "platform/cups/ipp_job_status.h"
 
 namespace tessaline {
 
@@ -28,32 +29,16 @@ JobState JobStateFromIpp(int ippJobState) {
 
 // A job id is the scheduler's own, whatever queue it is on; the printer name is not needed to
 // find it (and the queue may be gone).
-JobState CupsJobMonitor::State(const std::string& /*printer*/, std::uint32_t jobId) {
+JobState CupsJobMonitor::State(const std::string& printer, std::uint32_t jobId) {
+    return Status(printer, jobId).state;
+}
+
+JobStatus CupsJobMonitor::Status(const std::string& /*printer*/, std::uint32_t jobId) {
     if (jobId == 0 || jobId > static_cast<std::uint32_t>(INT_MAX)) {
-        return JobState::Unknown;
+        return JobStatus();
     }
     CupsConnection connection;
-    if (connection.Get() == nullptr) {
-        return JobState::Unknown;
-    }
-    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                 "ipp://localhost/");
-    ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", static_cast<int>(jobId));
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "job-state");
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
-    ipp_t* response = cupsDoRequest(connection.Get(), request, "/");
-    JobState state = JobState::Unknown;
-    if (response != nullptr && ippGetStatusCode(response) <= IPP_STATUS_OK_CONFLICTING) {
-        ipp_attribute_t* attr = ippFindAttribute(response, "job-state", IPP_TAG_ENUM);
-        if (attr != nullptr) {
-            state = JobStateFromIpp(ippGetInteger(attr, 0));
-        }
-    }
-    ippDelete(response);
-    return state;
+    return AskJobStatus(connection.Get(), "ipp://localhost/", "/", static_cast<int>(jobId));
 }
 
 }  // namespace tessaline

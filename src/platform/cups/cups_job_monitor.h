@@ -10,6 +10,8 @@ namespace tessaline {
 class CupsJobMonitor final : public JobMonitor {
   public:
     JobState State(const std::string& printer, std::uint32_t jobId) override;
+    // With the scheduler's job-state-reasons and job-state-message.
+    JobStatus Status(const std::string& printer, std::uint32_t jobId) override;
 };
 
 // The JobState for an IPP job-state value (3 pending to 9 completed).

@@ -25,7 +25,16 @@ class CupsSpooler::OpenQueue {
 
     // A job whose document never ended would stay held in the queue; nobody else ends it.
     ~OpenQueue() {
-        if (m_jobId != 0 && !m_documentEnded && m_connection.Get() != nullptr) {
+        if (m_jobId == 0 || m_documentEnded) {
+            return;
+        }
+        if (m_brokenOff) {
+            // The connection is in mid-request: the cancel needs a new one.
+            const CupsConnection fresh;
+            if (fresh.Get() != nullptr) {
+                cupsCancelJob2(fresh.Get(), m_queue.c_str(), m_jobId, 0);
+            }
+        } else if (m_connection.Get() != nullptr) {
             cupsCancelJob2(m_connection.Get(), m_queue.c_str(), m_jobId, 0);
         }
     }
@@ -37,13 +46,14 @@ class CupsSpooler::OpenQueue {
     int m_jobId = 0;
     bool m_documentOpen = false;
     bool m_documentEnded = false;
+    bool m_brokenOff = false;  // stopped or cut in mid-write: no end, only a cancel
 
   private:
     CupsConnection m_connection;
     std::string m_queue;
 };
 
-CupsSpooler::CupsSpooler() = default;
+CupsSpooler::CupsSpooler(StopSignal* stop) : m_stop(stop) {}
 CupsSpooler::~CupsSpooler() = default;
 
 CupsSpooler::OpenQueue* CupsSpooler::Find(PrinterHandle handle) const {
@@ -100,7 +110,10 @@ bool CupsSpooler::WritePrinter(PrinterHandle handle, const void* bytes, std::uin
     std::uint32_t done = 0;
     while (done < length) {
         const std::uint32_t piece = length - done < kPieceSize ? length - done : kPieceSize;
-        if (cupsWriteRequestData(open->Http(), next + done, piece) != HTTP_STATUS_CONTINUE) {
+        if ((m_stop != nullptr && m_stop->StopRequested()) ||
+            cupsWriteRequestData(open->Http(), next + done, piece) != HTTP_STATUS_CONTINUE) {
+            open->m_documentOpen = false;
+            open->m_brokenOff = true;
             return false;
         }
         done += piece;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/spooler.h"
+#include "platform/stop_signal.h"
 #include "platform/write_progress.h"
 
 namespace tessaline {
@@ -17,12 +18,15 @@ namespace tessaline {
 //                    (application/vnd.cups-raw) for "RAW"; every other datatype, "XPS_PASS"
 //                    first, is refused as a Windows queue without it refuses it;
 //   Start/EndPage    nothing to do: a raw document has no pages;
-//   WritePrinter     streams the bytes in pieces, telling the progress sink after each;
-//   EndDocPrinter    ends the document and fails when the scheduler refused it;
+//   WritePrinter     streams the bytes in pieces, telling the progress sink after each and
+//                    asking the stop signal before each: a stop fails the write;
+//   EndDocPrinter    ends the document and fails when the scheduler refused it or the write
+//                    broke off (a cut document gets no end, so nothing of it prints);
 //   ClosePrinter     cancels a job whose document never ended, then disconnects.
 class CupsSpooler final : public Spooler, public WriteProgressSource {
   public:
-    CupsSpooler();
+    // stop may be null: the write then always goes on to its end.
+    explicit CupsSpooler(StopSignal* stop = nullptr);
     CupsSpooler(const CupsSpooler&) = delete;
     CupsSpooler& operator=(const CupsSpooler&) = delete;
     ~CupsSpooler() override;
@@ -44,6 +48,7 @@ class CupsSpooler final : public Spooler, public WriteProgressSource {
 
     std::map<PrinterHandle, std::unique_ptr<OpenQueue>> m_open;
     WriteProgress* m_progress = nullptr;
+    StopSignal* m_stop;
 };
 
 // The queue part of a destination name: "queue/instance" prints to "queue".

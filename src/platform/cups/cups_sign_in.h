@@ -1,0 +1,60 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <map>
+#include <string>
+
+#include <cups/cups.h>
+
+#include "platform/cups/password_refusals.h"
+#include "platform/sign_in.h"
+
+namespace tessaline {
+
+// Signing in through libcups: --encrypt, --user and a password asked for only when a server or
+// printer wants one, and only over an encrypted connection. libcups keeps these settings per
+// thread: Configure must run on the thread that prints (the program has only one).
+class CupsSignIn final : public SignIn, public PasswordRefusals {
+  public:
+    CupsSignIn() = default;
+    CupsSignIn(const CupsSignIn&) = delete;
+    CupsSignIn& operator=(const CupsSignIn&) = delete;
+    // Wipes the password and takes the callback back from libcups.
+    ~CupsSignIn() override;
+
+    bool Configure(const SignInOptions& options, std::string* why) override;
+    std::string TakeRefusal() override;
+
+  private:
+    static const char* OnPassword(const char* prompt, http_t* http, const char* method,
+                                  const char* resource, void* self);
+    const char* Password(const char* prompt, http_t* http);
+    bool ReadPassword(const char* prompt);
+    void Wipe();
+
+    SignInOptions m_options;
+    std::string m_password;
+    bool m_asked = false;  // at most once a run, whatever the answer
+    bool m_have = false;
+    std::map<http_t*, int> m_triesPerConnection;
+    std::string m_refusal;
+};
+
+// Empty when a password file of this mode and owner may be used by user, else why not.
+std::string PasswordFileProblem(mode_t mode, uid_t owner, uid_t user);
+
+// A password is only ever sent over an encrypted connection.
+inline bool MayAskPassword(bool encrypted) {
+    return encrypted;
+}
+
+// "refused to send a password over a plain connection to ADDRESS; use --encrypt or ipps://"
+std::string PlainPasswordNote(const std::string& address);
+
+// Reads fd up to its first LF (or its end, or capacity bytes) into buffer, without the line end
+// (LF, or CR LF); false on a read error.
+bool ReadPasswordLine(int fd, char* buffer, std::size_t capacity, std::size_t* used);
+
+}  // namespace tessaline

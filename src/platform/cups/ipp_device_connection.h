@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+
+#include <cups/cups.h>
+
+namespace tessaline {
+
+// One connection straight to a printer named by its ipp:// or ipps:// address, with no queue
+// between. The destructor closes the connection and frees the destination.
+//
+// When cupsEncryption() asks for encryption (--encrypt), an ipp:// printer is upgraded to TLS
+// before anything is sent, and one that cannot be upgraded is not connected at all: the device
+// connection of libcups only encrypts for ipps:// by itself.
+class IppDeviceConnection {
+  public:
+    // Connects at once; Http() is null when the printer cannot be reached, and Problem() then
+    // says why in one line.
+    explicit IppDeviceConnection(const std::string& uri);
+    IppDeviceConnection(const IppDeviceConnection&) = delete;
+    IppDeviceConnection& operator=(const IppDeviceConnection&) = delete;
+    ~IppDeviceConnection();
+
+    http_t* Http() const { return m_http; }
+    cups_dest_t* Dest() const { return m_dest; }
+    const std::string& Uri() const { return m_uri; }
+    const std::string& Problem() const { return m_problem; }
+
+    // Drops the connection (a transfer broken off mid-document cannot go on) and opens a new one;
+    // false when the printer cannot be reached again.
+    bool Reconnect();
+
+  private:
+    void Connect();
+    void Disconnect();
+
+    std::string m_uri;
+    cups_dest_t* m_dest = nullptr;
+    http_t* m_http = nullptr;
+    std::string m_problem;
+};
+
+// "the printer at ADDRESS offers no encrypted connection, and --encrypt forbids a plain one"
+std::string NoTlsNote(const std::string& address);
+
+}  // namespace tessaline
