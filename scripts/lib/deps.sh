@@ -8,7 +8,7 @@ TESSALINE_PACKAGES=(
     # Arial's metrics: Wine's choice for a sans-serif font without a face name (the notice lines).
     fonts-liberation2
     xvfb xauth x11-utils xdotool imagemagick
-    cups-daemon cups-client cups libcups2-dev python3
+    cups-daemon cups-client cups libcups2-dev python3 cups-ipp-utils dbus
     clang libclang-rt-14-dev valgrind
     git zip unzip msitools wixl faketime osslsigncode dpkg-dev fakeroot lintian
     locales

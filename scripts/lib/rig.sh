@@ -16,6 +16,10 @@
 #   RIG_PORT_<queue>     that capture printer's TCP port on 127.0.0.1
 # Also exported, for the tests' helpers:
 #   RIG_CUPS_PORT        the private cupsd's loopback port
+#   DBUS_SYSTEM_BUS_ADDRESS  the rig's own system bus, which ippeveprinter needs to start
+#   RIG_PAM_SERVICE      the PAM service of the rig's sign-in printers (empty when not root):
+#                        it checks names and passwords against $RIG_DIR/ipp/passwords
+#   RIG_IPP_DIR          where the printers of tests/lib/ipp_printers.sh keep their folders
 #   RIG_CAPTURE_DIR      holds <queue>/mode (accept | refuse | close-after N, re-read by the
 #                        capture printer) and <queue>/log (one line per job and mode change)
 #
@@ -24,12 +28,15 @@
 #   RIG_PORT_RANGE        LOW-HIGH, the ports the rig may take (default 20000-29999)
 #   RIG_EXTERNAL_DISPLAY  use this X display instead of starting Xvfb (scripts/run)
 #   RIG_MODE              test (default) or run, see RIG_QUEUE_NAMES
+#   RIG_WINE              no: no Xvfb and no Wine, for the native command line's tests alone
 # In run mode, also exported: RIG_CUPS_SERVER, the private cupsd's socket (CUPS_SERVER then
 # points Wine at no server), and RIG_RUN_PRINTER, the one printer's Windows name.
 
 RIG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # shellcheck source=scripts/lib/queues.sh
 source "$RIG_ROOT/scripts/lib/queues.sh"
+# shellcheck source=tests/lib/ipp_printers.sh
+source "$RIG_ROOT/tests/lib/ipp_printers.sh"
 RIG_QUEUE_NAMES=("${RIG_TEST_QUEUES[@]}")
 
 # PIDs of what this shell started, stopped in reverse order.
@@ -134,10 +141,12 @@ Group lp
 SystemGroup root
 FileDevice No
 EOF
+    # Microseconds in the logs: the fleet tests count the jobs in flight from them.
     # Job history is kept, as CUPS keeps it by default: without it a finished job is forgotten at
     # once, and whether it completed or was aborted can no longer be asked.
     cat >"$home/cupsd.conf" <<EOF
 LogLevel info
+LogTimeFormat usecs
 Listen $home/cups.sock
 Listen 127.0.0.1:$RIG_CUPS_PORT
 Browsing No
@@ -243,6 +252,88 @@ rig_start_wine() {
         </dev/null >>"$RIG_DIR/logs/wineboot.log" 2>&1
 }
 
+# A system bus of the rig's own: ippeveprinter will not start without one, and the machine's
+# may be absent or shared. Anyone may own names and call methods on it; only the rig uses it.
+rig_start_dbus() {
+    local dir=$RIG_DIR/dbus
+    mkdir -p "$dir"
+    cat >"$dir/system.conf" <<EOF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:path=$dir/system_bus_socket</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow user="*"/>
+    <allow own="*"/>
+    <allow send_type="method_call"/>
+    <allow send_type="signal"/>
+    <allow send_requested_reply="true" send_type="method_return"/>
+    <allow send_requested_reply="true" send_type="error"/>
+    <allow receive_type="method_call"/>
+    <allow receive_type="method_return"/>
+    <allow receive_type="error"/>
+    <allow receive_type="signal"/>
+  </policy>
+</busconfig>
+EOF
+    dbus-daemon --config-file="$dir/system.conf" --nofork --nosyslog \
+        </dev/null >"$RIG_DIR/logs/dbus.log" 2>&1 &
+    RIG_PIDS+=($!)
+    echo $! >"$RIG_DIR/pids/dbus"
+    export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$dir/system_bus_socket
+    if ! rig_wait_for 50 test -S "$dir/system_bus_socket"; then
+        rig_log "dbus-daemon did not start; see $RIG_DIR/logs/dbus.log"
+        return 1
+    fi
+}
+
+# The PAM service of the sign-in printers, named after the rig's folder so that a later start
+# finds and removes the one a killed rig left behind. /etc/pam.d is the machine's: the file is
+# there only while the rig is up, and rig_stop removes it on every way out.
+rig_pam_service_name() { echo "tessaline-rig-$(printf %s "$RIG_DIR" | md5sum | cut -c1-12)"; }
+
+rig_start_pam() {
+    RIG_PAM_SERVICE=
+    export RIG_PAM_SERVICE
+    if [ "$(id -u)" -ne 0 ] || [ ! -d /etc/pam.d ]; then
+        rig_log "not root: no PAM service, so no printer with sign-in"
+        return 0
+    fi
+    local dir=$RIG_DIR/ipp service
+    service=$(rig_pam_service_name)
+    mkdir -p "$dir"
+    : >"$dir/passwords"
+    chmod 600 "$dir/passwords"
+    # pam_exec hands over the password on standard input, without a newline. Each attempt's
+    # name and outcome is logged, never the password.
+    cat >"$dir/pam_check" <<EOF
+#!/bin/sh
+IFS= read -r password || true
+if grep -qxF -- "\$PAM_USER:\$password" "$dir/passwords"; then
+    echo "\$PAM_USER ok" >>"$dir/pam.log"
+    exit 0
+fi
+echo "\$PAM_USER refused" >>"$dir/pam.log"
+exit 1
+EOF
+    chmod 700 "$dir/pam_check"
+    echo "$service" >"$RIG_DIR/pam-service"
+    printf 'auth required pam_exec.so quiet expose_authtok %s\naccount required pam_permit.so\n' \
+        "$dir/pam_check" >"/etc/pam.d/$service"
+    RIG_PAM_SERVICE=$service
+}
+
+# Removes the PAM service this rig folder wrote, if any.
+rig_stop_pam() {
+    [ -n "${RIG_DIR:-}" ] && [ -f "$RIG_DIR/pam-service" ] || return 0
+    local service
+    service=$(cat "$RIG_DIR/pam-service")
+    case "$service" in tessaline-rig-*) rm -f "/etc/pam.d/$service" ;; esac
+    rm -f "$RIG_DIR/pam-service"
+}
+
 rig_start() {
     export RIG_DIR=${RIG_DIR:-$RIG_ROOT/build/rig}
     export TESSALINE_WIN_BUILD=${TESSALINE_WIN_BUILD:-$RIG_ROOT/build/windows}
@@ -262,8 +353,11 @@ rig_start() {
     # rig_setup_run_printer in queues.sh); Wine then sees no CUPS queue at all.
     RIG_QUEUE_NAMES=("${RIG_TEST_QUEUES[@]}")
     [ "${RIG_MODE:-test}" != run ] || RIG_QUEUE_NAMES=("$RIG_RUN_QUEUE")
-    rig_start_xvfb || return 1
+    [ "${RIG_WINE:-yes}" = no ] || rig_start_xvfb || return 1
     rig_start_cupsd || return 1
+    rig_start_dbus || return 1
+    rig_start_pam || return 1
+    export RIG_IPP_DIR=$RIG_DIR/ipp
     for name in "${RIG_QUEUE_NAMES[@]}"; do
         rig_start_queue "$name" || return 1
     done
@@ -273,13 +367,15 @@ rig_start() {
         # printer's pipe names the private cupsd itself. Unset, Wine would list the user's own.
         export CUPS_SERVER=$RIG_DIR/no-cups-for-wine.sock
     fi
-    rig_start_wine || return 1
-    rig_setup_queues || {
-        rig_log "rig_setup_queues failed"
-        return 1
-    }
+    if [ "${RIG_WINE:-yes}" != no ]; then
+        rig_start_wine || return 1
+        rig_setup_queues || {
+            rig_log "rig_setup_queues failed"
+            return 1
+        }
+    fi
     rig_write_env
-    rig_log "up in $((SECONDS - started)) s: DISPLAY=$DISPLAY CUPS_SERVER=$CUPS_SERVER"
+    rig_log "up in $((SECONDS - started)) s: DISPLAY=${DISPLAY:-} CUPS_SERVER=$CUPS_SERVER"
 }
 
 # A file that another shell can source to reach the running rig.
@@ -288,7 +384,8 @@ rig_write_env() {
     {
         for var in RIG_DIR WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES CUPS_SERVER DISPLAY \
             TESSALINE_WIN_BUILD RIG_QUEUES RIG_CUPS_PORT RIG_CAPTURE_DIR RIG_CUPS_SERVER \
-            RIG_MODE RIG_RUN_PRINTER; do
+            RIG_MODE RIG_RUN_PRINTER RIG_WINE DBUS_SYSTEM_BUS_ADDRESS RIG_PAM_SERVICE \
+            RIG_IPP_DIR; do
             printf 'export %s=%q\n' "$var" "${!var:-}"
         done
         for name in "${RIG_QUEUE_NAMES[@]}"; do
@@ -345,10 +442,13 @@ rig_stop() {
     if [ -n "${RIG_DIR:-}" ] && [ -d "$RIG_DIR/wineprefix" ]; then
         WINEPREFIX=$RIG_DIR/wineprefix timeout 20 wineserver -k </dev/null >/dev/null 2>&1 || true
     fi
+    # The IPP printers that tests started and did not stop, before the bus they need.
+    ipp_printers_stop_recorded
     for ((i = ${#RIG_PIDS[@]} - 1; i >= 0; i--)); do
         rig_stop_pid "${RIG_PIDS[i]}"
     done
     RIG_PIDS=()
+    rig_stop_pam
     if [ -n "${RIG_DIR:-}" ] && [ -d "$RIG_DIR/pids" ]; then
         # A service restarted by a test is known only by its PID file.
         rig_stop_recorded
@@ -360,6 +460,7 @@ rig_stop() {
 # provided they still are the programs the rig started.
 rig_stop_leftovers() {
     rig_stop_recorded
+    rig_stop_pam
     if [ -d "$RIG_DIR/wineprefix" ]; then
         WINEPREFIX=$RIG_DIR/wineprefix timeout 20 wineserver -k >/dev/null 2>&1 || true
     fi
@@ -373,7 +474,7 @@ rig_stop_recorded() {
         [ -f "$file" ] || continue
         pid=$(cat "$file")
         case "$({ tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null)" in
-            *Xvfb* | *cupsd* | *capture_printer* | *wineserver*)
+            *Xvfb* | *cupsd* | *capture_printer* | *wineserver* | *ippeveprinter* | *dbus-daemon*)
                 rig_log "stopping $(basename "$file") ($pid)"
                 rig_stop_pid "$pid"
                 ;;
