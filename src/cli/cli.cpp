@@ -1,6 +1,7 @@
 #include <ostream>
 
 #include "cli/cli_args.h"
+#include "cli/cli_fleet.h"
 #include "cli/cli_forms.h"
 #include "cli/cli_help.h"
 #include "cli/cli_platform.h"
@@ -71,7 +72,7 @@ int RunCli(const std::vector<std::string>& args, CliPlatform& platform) {
     if (!parsed.ok) {
         return UsageError(platform, parsed.error);
     }
-    const CliOptions& options = parsed.options;
+    CliOptions options = parsed.options;
     if (options.server) {
         if (platform.server == nullptr) {
             return UsageError(platform,
@@ -82,6 +83,14 @@ int RunCli(const std::vector<std::string>& args, CliPlatform& platform) {
         if (!platform.server->UseServer(*options.server, &why)) {
             return UsageError(platform, "--server " + *options.server + ": " + why);
         }
+    }
+    std::string error;
+    if (!SignInAsAsked(options, platform, &error)) {
+        return UsageError(platform, error);
+    }
+    if ((options.command == CliCommand::Upgrade || options.command == CliCommand::Forms) &&
+        !PrepareFleet(options, platform, &error)) {
+        return UsageError(platform, error);
     }
     const int code = Dispatch(options, platform);
     platform.out.flush();

@@ -20,7 +20,18 @@ enum Option : unsigned {
     kPageSize = 1u << 6,
     kOrientation = 1u << 7,
     kSha256 = 1u << 8,
+    kPrintersFile = 1u << 9,
+    kParallel = 1u << 10,
+    kMaxFailures = 1u << 11,
+    kEncrypt = 1u << 12,
+    kUser = 1u << 13,
+    kPasswordFile = 1u << 14,
+    kFormat = 1u << 15,
 };
+
+// What every command that prints to a fleet takes.
+constexpr unsigned kFleet = kPrinter | kPrintersFile | kParallel | kMaxFailures | kJson | kServer |
+                            kEncrypt | kUser | kPasswordFile;
 
 struct CommandRow {
     const char* name;
@@ -30,10 +41,9 @@ struct CommandRow {
 };
 
 constexpr CommandRow kCommands[] = {
-    {"printers", CliCommand::Printers, kJson | kServer, nullptr},
-    {"upgrade", CliCommand::Upgrade, kPrinter | kYes | kDebug | kWait | kJson | kServer | kSha256,
-     "FILE"},
-    {"forms", CliCommand::Forms, kPrinter | kJson | kServer, "RANGE"},
+    {"printers", CliCommand::Printers, kJson | kServer | kEncrypt | kUser | kPasswordFile, nullptr},
+    {"upgrade", CliCommand::Upgrade, kFleet | kYes | kDebug | kWait | kSha256 | kFormat, "FILE"},
+    {"forms", CliCommand::Forms, kFleet, "RANGE"},
     {"settings", CliCommand::Settings, kPageSize | kOrientation | kJson, nullptr},
 };
 
@@ -45,11 +55,22 @@ struct OptionRow {
 };
 
 constexpr OptionRow kOptions[] = {
-    {"--printer", "-p", kPrinter, true},       {"--yes", "-y", kYes, false},
-    {"--debug", nullptr, kDebug, false},       {"--wait", nullptr, kWait, false},
-    {"--json", nullptr, kJson, false},         {"--server", nullptr, kServer, true},
-    {"--page-size", nullptr, kPageSize, true}, {"--orientation", nullptr, kOrientation, true},
+    {"--printer", "-p", kPrinter, true},
+    {"--yes", "-y", kYes, false},
+    {"--debug", nullptr, kDebug, false},
+    {"--wait", nullptr, kWait, false},
+    {"--json", nullptr, kJson, false},
+    {"--server", nullptr, kServer, true},
+    {"--page-size", nullptr, kPageSize, true},
+    {"--orientation", nullptr, kOrientation, true},
     {"--sha256", nullptr, kSha256, true},
+    {"--printers-file", nullptr, kPrintersFile, true},
+    {"--parallel", nullptr, kParallel, true},
+    {"--max-failures", nullptr, kMaxFailures, true},
+    {"--encrypt", nullptr, kEncrypt, false},
+    {"--user", nullptr, kUser, true},
+    {"--password-file", nullptr, kPasswordFile, true},
+    {"--format", nullptr, kFormat, true},
 };
 
 // A forms range such as -5 starts with a dash but is no option.
@@ -70,6 +91,17 @@ bool ParseWait(const std::string& text, std::uint32_t* seconds) {
     }
     *seconds = static_cast<std::uint32_t>(*value);
     return true;
+}
+
+// A MIME type as IPP takes it: type/subtype of printable ASCII, no blanks, no parameters.
+bool IsMimeType(const std::string& text) {
+    const std::string::size_type slash = text.find('/');
+    if (slash == 0 || slash == std::string::npos || slash + 1 == text.size() ||
+        text.find('/', slash + 1) != std::string::npos) {
+        return false;
+    }
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return c > ' ' && c < 0x7F && c != ';' && c != ','; });
 }
 
 }  // namespace
@@ -202,6 +234,50 @@ ParsedArgs ParseCliArgs(const std::vector<std::string>& args) {
             case kOrientation:
                 options.orientation = value;
                 break;
+            case kPrintersFile:
+                if (value.empty()) {
+                    return Fail("--printers-file needs FILE, or - for standard input");
+                }
+                options.printersFile = value;
+                break;
+            case kParallel: {
+                const std::optional<std::int64_t> n = ParseDecimal(value, 1, kMostParallelJobs);
+                if (!n) {
+                    return Fail("--parallel takes a number of jobs from 1 to " +
+                                std::to_string(kMostParallelJobs));
+                }
+                options.parallel = static_cast<std::uint32_t>(*n);
+                break;
+            }
+            case kMaxFailures: {
+                const std::optional<std::int64_t> k = ParseDecimal(value, 1, 0xFFFFFFFF);
+                if (!k) {
+                    return Fail("--max-failures takes a number of printers from 1 up");
+                }
+                options.maxFailures = static_cast<std::uint32_t>(*k);
+                break;
+            }
+            case kEncrypt:
+                options.signIn.encrypt = true;
+                break;
+            case kUser:
+                if (value.empty()) {
+                    return Fail("--user needs NAME");
+                }
+                options.signIn.user = value;
+                break;
+            case kPasswordFile:
+                if (value.empty()) {
+                    return Fail("--password-file needs FILE");
+                }
+                options.signIn.passwordFile = value;
+                break;
+            case kFormat:
+                if (!IsMimeType(value)) {
+                    return Fail("--format takes a MIME type such as application/octet-stream");
+                }
+                options.format = value;
+                break;
             case kSha256:
                 options.sha256 = ParseSha256Hex(value);
                 if (!options.sha256) {
@@ -223,8 +299,14 @@ ParsedArgs ParseCliArgs(const std::vector<std::string>& args) {
     } else {
         options.range = operands[0];
     }
-    if ((command->options & kPrinter) != 0 && options.printers.empty()) {
-        return Fail(std::string(command->name) + " needs --printer NAME");
+    if ((command->options & kPrinter) != 0 && options.printers.empty() && !options.printersFile) {
+        return Fail(std::string(command->name) + " needs --printer NAME or --printers-file FILE");
+    }
+    if (options.printersFile && *options.printersFile == "-" && !options.yes &&
+        options.command == CliCommand::Upgrade) {
+        return Fail(
+            "--printers-file - reads standard input, which then cannot confirm: give "
+            "--yes");
     }
     parsed.ok = true;
     return parsed;

@@ -6,18 +6,29 @@
 #include <vector>
 
 #include "platform/digest.h"
+#include "platform/sign_in.h"
 
 namespace tessaline {
 
 enum class CliCommand { Help, Version, Printers, Upgrade, Forms, Settings };
 
 inline constexpr std::uint32_t kDefaultWaitSeconds = 300;
+inline constexpr std::uint32_t kDefaultParallelJobs = 4;
+inline constexpr std::uint32_t kMostParallelJobs = 64;
+// For printers reached by address; queues take raw documents.
+inline constexpr char kUpgradeDocumentFormat[] = "application/octet-stream";
+inline constexpr char kFormsDocumentFormat[] = "application/vnd.hp-PCL";
 
 struct CliOptions {
     CliCommand command = CliCommand::Help;
-    std::string file;   // upgrade
-    std::string range;  // forms
-    std::vector<std::string> printers;
+    std::string file;                         // upgrade
+    std::string range;                        // forms
+    std::vector<std::string> printers;        // --printer, in the order given
+    std::optional<std::string> printersFile;  // --printers-file; "-" is standard input
+    std::uint32_t parallel = kDefaultParallelJobs;
+    std::optional<std::uint32_t> maxFailures;  // --max-failures
+    SignInOptions signIn;                      // terminal is the platform's to set
+    std::optional<std::string> format;         // upgrade: --format, for addressed printers
     bool yes = false;
     bool debug = false;
     bool json = false;

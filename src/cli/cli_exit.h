@@ -20,6 +20,9 @@ enum ExitCode : int {
     kExitPartialWrite = 6,
     kExitWaitFailed = 7,
     kExitSettingsNotStored = 8,
+    kExitNotStarted = 9,
+    // As a shell reports a program ended by SIGINT: 128 + 2.
+    kExitInterrupted = 130,
 };
 
 struct ExitCodeMeaning {
@@ -38,6 +41,8 @@ inline constexpr ExitCodeMeaning kExitCodeMeanings[] = {
     {kExitWaitFailed,
      "with --wait, the job failed, could not be followed or did not finish in time"},
     {kExitSettingsNotStored, "the settings could not be stored"},
+    {kExitNotStarted, "a printer was not started: --max-failures was reached"},
+    {kExitInterrupted, "interrupted (Ctrl-C): jobs not handed over were cancelled"},
 };
 
 // The stage's code for a job of length bytes: 0 only when it reached the spooler whole.

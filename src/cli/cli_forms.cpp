@@ -1,7 +1,10 @@
 #include "cli/cli_forms.h"
 
 #include <ostream>
+#include <vector>
 
+#include "cli/cli_fleet.h"
+#include "cli/cli_fleet_output.h"
 #include "cli/cli_report.h"
 #include "cli/cli_server_note.h"
 #include "jobs/form_test.h"
@@ -9,76 +12,148 @@
 namespace tessaline {
 namespace {
 
-// Stands where the window stands for the form tests: it names the printer and hears each
-// job's outcome, which the window ignores.
+// Each job is followed and reported: a run keeps a small record of every one.
+constexpr std::uint64_t kMostFormJobs = 1000000;
+
+// Stands where the window stands for one form test: it names the printer and hears the job's
+// outcome, which the window ignores.
 class CliFormHost : public FormTestHost {
   public:
-    CliFormHost(CliPlatform& platform, ServerNote& serverNote, const std::string& printer,
-                bool json)
-        : m_platform(platform), m_serverNote(serverNote), m_printer(printer), m_json(json) {}
+    explicit CliFormHost(const std::string& printer) : m_printer(printer) {}
 
     PrinterName SelectedPrinter() override { return m_printer; }
     void TakeFields() override {}
-
-    void OnFormResult(std::int32_t form, const RawJobResult& result,
+    void OnFormResult(std::int32_t /*form*/, const RawJobResult& result,
                       std::uint32_t length) override {
-        ++m_jobs;
-        const int code = JobExitCode(result, length);
-        m_exitCode = CombinedExitCode(m_exitCode, code);
-        if (code == kExitOk) {
-            ++m_complete;
+        m_result = result;
+        m_length = length;
+    }
+
+    const RawJobResult& Result() const { return m_result; }
+    std::uint32_t Length() const { return m_length; }
+
+  private:
+    const std::string& m_printer;
+    RawJobResult m_result;
+    std::uint32_t m_length = 0;
+};
+
+// One item per printer and form, printer by printer, each printer's forms ascending.
+class FormItems final : public WindowItems {
+  public:
+    FormItems(const CliOptions& options, CliPlatform& platform, FormRange range,
+              FleetOutput& output)
+        : m_options(options),
+          m_platform(platform),
+          m_range(range),
+          m_forms(
+              static_cast<std::size_t>(static_cast<std::int64_t>(range.last) - range.first + 1)),
+          m_output(output),
+          m_serverNote(platform.server) {}
+
+    std::size_t Count() const override { return m_options.printers.size() * m_forms; }
+    const std::string& Printer(std::size_t i) const override {
+        return m_options.printers[i / m_forms];
+    }
+    std::size_t FailureGroup(std::size_t i) const override { return i / m_forms; }
+
+    Submitted Submit(std::size_t i) override {
+        const std::string& printer = Printer(i);
+        CliFormHost host(printer);
+        SendFormTest(FormTestContext{m_platform.spooler, m_platform.profile, host}, Form(i));
+        Submitted submitted;
+        submitted.result = host.Result();
+        submitted.length = host.Length();
+        submitted.exitCode = JobExitCode(submitted.result, host.Length());
+        submitted.note = m_platform.notes != nullptr ? m_platform.notes->TakeNote(printer) : "";
+        if (submitted.note.empty()) {
+            submitted.note = m_serverNote.For(submitted.result);
         }
-        const std::string& why = m_serverNote.For(result);
-        if (m_json) {
-            JobReport report;
-            report.printer = m_printer;
-            report.form = form;
-            report.stage = StageName(result.stage);
-            report.size = length;
-            report.written = result.written;
-            report.datatype = result.datatype;
-            report.jobId = result.jobId;
-            m_platform.out << JobReportJson(report) << '\n';
-            m_platform.out.flush();
-            if (!why.empty()) {
-                m_platform.err << m_printer << ": form " << form << ": " << why << '\n';
+        const std::string prefix = printer + ": form " + std::to_string(Form(i)) + ": ";
+        if (m_options.json) {
+            if (!submitted.note.empty()) {
+                m_output.Err(prefix + submitted.note);
             }
-        } else if (code != kExitOk) {
-            m_platform.err << m_printer << ": form " << form << ": " << StageWords(result, length)
-                           << (why.empty() ? "" : ": " + why) << '\n';
+        } else if (submitted.exitCode != kExitOk) {
+            m_output.Err(prefix + StageWords(submitted.result, host.Length()) +
+                         (submitted.note.empty() ? "" : ": " + submitted.note));
+        }
+        return submitted;
+    }
+
+    void OnEnded(std::size_t i, const WindowOutcome& outcome) override {
+        if (m_options.json) {
+            JobReport report = WindowReport(Printer(i), outcome, outcome.submitted.length);
+            report.form = Form(i);
+            if (!outcome.started) {
+                report.size.reset();
+            }
+            m_output.Out(JobReportJson(report));
         }
     }
 
-    int ExitCode() const { return m_exitCode; }
-    std::uint64_t Jobs() const { return m_jobs; }
-    std::uint64_t Complete() const { return m_complete; }
+    void OnCounts(const WindowCounts& counts) override { m_output.OnCounts(counts); }
+
+    // Each printer's count of complete jobs, in the order given.
+    void PrintCounts(const WindowRun& run) {
+        for (std::size_t p = 0; p < m_options.printers.size(); ++p) {
+            std::size_t started = 0;
+            std::size_t complete = 0;
+            for (std::size_t f = 0; f < m_forms; ++f) {
+                const WindowOutcome& outcome = run.outcomes[p * m_forms + f];
+                started += outcome.started ? 1 : 0;
+                complete += outcome.started && outcome.submitted.exitCode == kExitOk ? 1 : 0;
+            }
+            std::string line = m_options.printers[p] + ": forms " + std::to_string(m_range.first) +
+                               " to " + std::to_string(m_range.last) + ": " +
+                               std::to_string(complete) + " of " + std::to_string(started) +
+                               " jobs complete";
+            if (started < m_forms) {
+                line += ", " + std::to_string(m_forms - started) + " not started";
+            }
+            m_output.Out(line);
+        }
+    }
 
   private:
+    std::int32_t Form(std::size_t i) const {
+        return static_cast<std::int32_t>(m_range.first + static_cast<std::int64_t>(i % m_forms));
+    }
+
+    const CliOptions& m_options;
     CliPlatform& m_platform;
-    ServerNote& m_serverNote;
-    const std::string& m_printer;
-    bool m_json;
-    int m_exitCode = kExitOk;
-    std::uint64_t m_jobs = 0;
-    std::uint64_t m_complete = 0;
+    FormRange m_range;
+    std::size_t m_forms;
+    FleetOutput& m_output;
+    ServerNote m_serverNote;
 };
 
 }  // namespace
 
 int RunForms(const CliOptions& options, CliPlatform& platform) {
     const FormRange range = ParseFormRange(options.range);
-    int exitCode = kExitOk;
-    ServerNote serverNote(platform.server);
-    for (const std::string& printer : options.printers) {
-        CliFormHost host(platform, serverNote, printer, options.json);
-        PrintForms(FormTestContext{platform.spooler, platform.profile, host}, options.range);
-        if (!options.json) {
-            platform.out << printer << ": forms " << range.first << " to " << range.last << ": "
-                         << host.Complete() << " of " << host.Jobs() << " jobs complete\n";
-        }
-        exitCode = CombinedExitCode(exitCode, host.ExitCode());
+    const std::uint64_t jobs =
+        static_cast<std::uint64_t>(static_cast<std::int64_t>(range.last) - range.first + 1) *
+        options.printers.size();
+    if (jobs > kMostFormJobs) {
+        platform.err << "tessaline-cli: forms " << options.range << " to "
+                     << options.printers.size() << " printer(s) makes " << jobs
+                     << " jobs, more than " << kMostFormJobs
+                     << " in one run; nothing was sent\nTry 'tessaline-cli --help'.\n";
+        return kExitUsage;
     }
-    return exitCode;
+    if (platform.formats != nullptr) {
+        platform.formats->UseDocumentFormat(kFormsDocumentFormat);
+    }
+    FleetOutput output(platform, options.printers.size() > 1);
+    FormItems items(options, platform, range, output);
+    const WindowRun run =
+        RunJobWindow(items, FleetLimits(options), platform.jobs, platform.clock, platform.stop);
+    output.Finish();
+    if (!options.json) {
+        items.PrintCounts(run);
+    }
+    return RunExitCode(run);
 }
 
 }  // namespace tessaline

@@ -14,25 +14,35 @@ constexpr char kCommandsAndOptions[] =
     R"(tessaline-cli: flash upgrades and form tests for printers with a Korvane module
 
 Usage:
-  tessaline-cli printers [--json] [--server HOST[:PORT]]
-  tessaline-cli upgrade FILE --printer NAME [--printer NAME ...] [--yes] [--debug]
-                [--wait [SECONDS]] [--json] [--server HOST[:PORT]] [--sha256 HEX]
-  tessaline-cli forms RANGE --printer NAME [--printer NAME ...] [--json] [--server HOST[:PORT]]
+  tessaline-cli printers [--json] [--server HOST[:PORT]] [SIGN-IN]
+  tessaline-cli upgrade FILE PRINTERS [--yes] [--debug] [--wait [SECONDS]] [--json]
+                [--server HOST[:PORT]] [--sha256 HEX] [--format MIME] [FLEET] [SIGN-IN]
+  tessaline-cli forms RANGE PRINTERS [--json] [--server HOST[:PORT]] [FLEET] [SIGN-IN]
   tessaline-cli settings [--page-size INDEX|NAME] [--orientation INDEX|NAME] [--json]
   tessaline-cli --help | --version
+
+  PRINTERS: --printer NAME ... and/or --printers-file FILE
+  FLEET:    [--parallel N] [--max-failures K]
+  SIGN-IN:  [--encrypt] [--user NAME] [--password-file FILE]
 
 Commands:
   printers  List the printers, one whole name per line.
               tessaline-cli printers
   upgrade   Send FILE whole and unchanged to each printer, after a confirmation.
               tessaline-cli upgrade module.bin --printer laser1 --printer laser2 --wait
+              tessaline-cli upgrade module.bin --printers-file site.txt --yes --json
   forms     Send one form test job per number of RANGE (7, 4-11), with the stored settings.
               tessaline-cli forms 4-11 --printer laser1
   settings  Show the stored page size and orientation, or store the ones given.
               tessaline-cli settings --page-size A4 --orientation Landscape
 
 Options:
-  -p, --printer NAME      A printer, as listed by 'printers' (on Windows also \\server\printer).
+  -p, --printer NAME      A printer, as listed by 'printers' (on Windows also \\server\printer);
+                          natively also ipp://HOST[:PORT]/PATH or ipps://..., a printer
+                          reached directly, with no queue.
+      --printers-file FILE  One printer or address per line; blank lines and lines
+                          starting with # are skipped. - reads standard input (then
+                          'upgrade' needs --yes).
   -y, --yes               Confirm the upgrade without asking; needed when standard input is
                           not a terminal.
       --debug             Print the datatype notices (XPS_PASS, RAW) on standard error.
@@ -41,6 +51,17 @@ Options:
       --server HOST[:PORT]  The CUPS server to use (natively; not on Windows).
       --sha256 HEX        Send nothing unless FILE has this SHA-256 (64 hex digits, as
                           sha256sum prints it); a mismatch is a file error.
+      --format MIME       The document format for printers reached by address (default
+                          application/octet-stream; forms send application/vnd.hp-PCL).
+      --parallel N        At most N jobs in flight, 1 to 64 (default 4): the next printer
+                          starts as soon as a job ends in the spooler or on the printer.
+      --max-failures K    Start no new job once K printers have failed; the rest are
+                          reported as NotStarted.
+      --encrypt           Require TLS to the server and to every printer.
+      --user NAME         Sign in as NAME. A password is asked on the terminal, and only
+                          ever sent over an encrypted connection.
+      --password-file FILE  Without a terminal, the password is the first line of FILE,
+                          which only its owner may read.
 )";
 
 constexpr char kHelpAndVersion[] = R"(  -h, --help              Show this help.
@@ -96,7 +117,8 @@ std::string CliHelpText() {
     for (const ExitCodeMeaning& exit : kExitCodeMeanings) {
         help += "  " + std::to_string(exit.code) + "  " + exit.meaning + "\n";
     }
-    help += "  With several printers or forms, the highest code wins.\n";
+    help += "  With several printers or forms, the highest code wins; Ctrl-C gives " +
+            std::to_string(kExitInterrupted) + ".\n";
     return help;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "jobs/job_stages.h"
+#include "platform/printer_address.h"
 
 namespace tessaline {
 
@@ -56,25 +57,46 @@ std::string JsonString(std::string_view text) {
 }
 
 std::string JobReportJson(const JobReport& report) {
+    const auto orNull = [](bool present, const std::string& json) {
+        return present ? json : std::string("null");
+    };
     std::string json = "{\"printer\":" + JsonString(report.printer);
+    const bool addressed = IsPrinterAddress(report.printer);
+    json += ",\"uri\":" + orNull(addressed, addressed ? JsonString(report.printer) : "");
     if (report.form) {
         json += ",\"form\":" + std::to_string(*report.form);
     }
     json += ",\"stage\":" + JsonString(report.stage);
-    json += ",\"size\":" + (report.size ? std::to_string(*report.size) : std::string("null"));
+    json += ",\"size\":" + orNull(report.size.has_value(), std::to_string(report.size.value_or(0)));
     if (report.sha256Given) {
-        json += ",\"sha256\":" + (report.sha256 ? JsonString(*report.sha256) : std::string("null"));
+        json += ",\"sha256\":" + orNull(report.sha256.has_value(),
+                                        JsonString(report.sha256.value_or(std::string())));
     }
     json += ",\"written\":" + std::to_string(report.written);
     json += ",\"datatype\":" +
-            (report.datatype != nullptr ? JsonString(report.datatype) : std::string("null"));
-    json += ",\"job\":" + (report.jobId != 0 ? std::to_string(report.jobId) : std::string("null"));
-    if (report.waited) {
-        json += ",\"state\":" +
-                (report.state ? JsonString(JobStateName(*report.state)) : std::string("null"));
+            orNull(report.datatype != nullptr, JsonString(report.datatype ? report.datatype : ""));
+    json += ",\"job\":" + orNull(report.jobId != 0, std::to_string(report.jobId));
+    std::string state = "null";
+    std::string reasons = "null";
+    if (report.status) {
+        state = JsonString(JobStateName(report.status->state));
+        reasons = "[";
+        for (std::size_t i = 0; i < report.status->reasons.size(); ++i) {
+            reasons += (i == 0 ? "" : ",") + JsonString(report.status->reasons[i]);
+        }
+        reasons += "]";
     }
+    json += ",\"state\":" + state + ",\"state_reasons\":" + reasons;
+    json += ",\"message\":" + orNull(!report.message.empty(), JsonString(report.message));
+    json += ",\"seconds\":" +
+            orNull(report.milliseconds.has_value(), SecondsText(report.milliseconds.value_or(0)));
     json += "}";
     return json;
+}
+
+std::string SecondsText(std::uint64_t milliseconds) {
+    const std::string thousandths = std::to_string(1000 + milliseconds % 1000).substr(1);
+    return std::to_string(milliseconds / 1000) + "." + thousandths;
 }
 
 std::string StageWords(const RawJobResult& result, std::uint32_t length) {

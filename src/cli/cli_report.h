@@ -15,15 +15,16 @@ namespace tessaline {
 struct JobReport {
     std::string printer;
     std::optional<std::int32_t> form;  // forms only
-    std::string stage;                 // a RawJobStage name, "FileError" or "NotConfirmed"
+    std::string stage;  // a RawJobStage name, "FileError", "NotConfirmed" or "NotStarted"
     std::optional<std::uint32_t> size;
     std::uint32_t written = 0;
     const char* datatype = nullptr;
     std::uint32_t jobId = 0;
     bool sha256Given = false;           // --sha256 was given: the object carries "sha256"
     std::optional<std::string> sha256;  // the file's, once it was read
-    bool waited = false;                // --wait was given: the object carries "state"
-    std::optional<JobState> state;      // null for a job that was not followed
+    std::optional<JobStatus> status;    // as last seen; null for a job that was not followed
+    std::string message;                // the printer's or spooler's words; null when empty
+    std::optional<std::uint64_t> milliseconds;  // from submission to end; null if not started
 };
 
 // The stage as --json names it.
@@ -36,6 +37,12 @@ bool IsFinalJobState(JobState state);
 std::string JsonString(std::string_view text);
 // One JSON object on one line, keys in a fixed order; absent values are null.
 std::string JobReportJson(const JobReport& report);
+
+// "NotStarted": a printer the run stopped before (--max-failures or Ctrl-C).
+inline constexpr char kNotStartedStage[] = "NotStarted";
+
+// Seconds with three decimals: 1234 gives "1.234".
+std::string SecondsText(std::uint64_t milliseconds);
 
 // A few words for an incomplete job's stage, for forms and summaries.
 std::string StageWords(const RawJobResult& result, std::uint32_t length);

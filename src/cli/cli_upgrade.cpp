@@ -7,6 +7,9 @@
 #include <ostream>
 #include <vector>
 
+#include "cli/cli_fleet.h"
+#include "cli/cli_fleet_output.h"
+#include "cli/cli_job_window.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_report.h"
 #include "cli/cli_server_note.h"
@@ -39,13 +42,6 @@ class CliNotices : public NoticeReceiver {
     bool m_on;
 };
 
-struct PrinterOutcome {
-    RawJobResult result;
-    int exitCode = kExitOk;
-    bool followed = false;
-    JobState state = JobState::Unknown;
-};
-
 // Nothing reached any printer: one line on stderr, and with --json one object per printer.
 int StopBeforeSending(const CliOptions& options, CliPlatform& platform, const char* stage,
                       const std::string& message, int exitCode,
@@ -58,7 +54,6 @@ int StopBeforeSending(const CliOptions& options, CliPlatform& platform, const ch
             report.stage = stage;
             report.sha256Given = options.sha256.has_value();
             report.sha256 = sha256;
-            report.waited = options.waitSeconds.has_value();
             platform.out << JobReportJson(report) << '\n';
         }
     }
@@ -94,11 +89,19 @@ int CheckSha256(const CliOptions& options, CliPlatform& platform, const UpgradeB
     return kExitOk;
 }
 
+// The printers by name, but only the first few of a fleet: the count says the rest.
+constexpr std::size_t kPrintersConfirmedByName = 5;
+
 bool Confirm(const CliOptions& options, CliPlatform& platform) {
     std::ostream& err = platform.err;
-    err << kConfirmUpgradeText << "\n\nPrinters:\n";
-    for (const std::string& printer : options.printers) {
-        err << "  " << printer << '\n';
+    const std::size_t count = options.printers.size();
+    err << kConfirmUpgradeText << "\n\n"
+        << (count == 1 ? std::string("1 printer:") : std::to_string(count) + " printers:") << '\n';
+    for (std::size_t i = 0; i < count && i < kPrintersConfirmedByName; ++i) {
+        err << "  " << options.printers[i] << '\n';
+    }
+    if (count > kPrintersConfirmedByName) {
+        err << "  ... and " << count - kPrintersConfirmedByName << " more\n";
     }
     err << "Continue? [y/N] ";
     err.flush();
@@ -113,8 +116,10 @@ bool Confirm(const CliOptions& options, CliPlatform& platform) {
 RawJobResult Submit(const CliOptions& options, CliPlatform& platform, const std::string& printer,
                     const UpgradeBytes& bytes) {
     CliNotices notices(platform.err, printer, options.debug);
+    // With several printers the run's own line shows the progress instead.
     const bool showProgress = platform.progress != nullptr && platform.errIsTerminal &&
-                              !options.json && bytes.length >= kProgressThreshold;
+                              !options.json && options.printers.size() == 1 &&
+                              bytes.length >= kProgressThreshold;
     if (!showProgress) {
         return SubmitUpgrade(platform.spooler, printer, bytes, &notices);
     }
@@ -126,65 +131,99 @@ RawJobResult Submit(const CliOptions& options, CliPlatform& platform, const std:
     return result;
 }
 
-void ReportPrinter(CliPlatform& platform, const std::string& printer, const RawJobResult& result,
-                   std::uint32_t length) {
-    // Named as the window's box names it; never suppressed here, since no box came before.
-    const std::optional<UpgradeMessage> message = OutcomeMessage(result, length, false);
-    if (result.IsComplete(length)) {
-        platform.out << printer << ": " << message->text << '\n';
-    } else {
-        platform.err << printer << ": " << message->caption << ": " << message->text << '\n';
-    }
-}
+// The printers of the run, submitted and followed through the window of jobs in flight.
+class UpgradeItems final : public WindowItems {
+  public:
+    UpgradeItems(const CliOptions& options, CliPlatform& platform, const UpgradeBytes& bytes,
+                 const std::optional<std::string>& sha256, FleetOutput& output)
+        : m_options(options),
+          m_platform(platform),
+          m_bytes(bytes),
+          m_sha256(sha256),
+          m_output(output),
+          m_serverNote(platform.server) {}
 
-void TellWhyNotOpened(CliPlatform& platform, ServerNote& note, const std::string& printer,
-                      const RawJobResult& result) {
-    const std::string& why = note.For(result);
-    if (!why.empty()) {
-        platform.err << printer << ": " << why << '\n';
-    }
-}
+    std::size_t Count() const override { return m_options.printers.size(); }
+    const std::string& Printer(std::size_t i) const override { return m_options.printers[i]; }
 
-void PrintJson(const CliOptions& options, CliPlatform& platform, const std::string& printer,
-               const PrinterOutcome& outcome, std::uint32_t length,
-               const std::optional<std::string>& sha256) {
-    JobReport report;
-    report.printer = printer;
-    report.stage = StageName(outcome.result.stage);
-    report.size = length;
-    report.sha256Given = options.sha256.has_value();
-    report.sha256 = sha256;
-    report.written = outcome.result.written;
-    report.datatype = outcome.result.datatype;
-    report.jobId = outcome.result.jobId;
-    report.waited = options.waitSeconds.has_value();
-    if (outcome.followed) {
-        report.state = outcome.state;
+    Submitted Submit(std::size_t i) override {
+        const std::string& printer = m_options.printers[i];
+        Submitted submitted;
+        submitted.result = tessaline::Submit(m_options, m_platform, printer, m_bytes);
+        submitted.exitCode = JobExitCode(submitted.result, m_bytes.length);
+        submitted.note = m_platform.notes != nullptr ? m_platform.notes->TakeNote(printer) : "";
+        if (submitted.note.empty()) {
+            submitted.note = m_serverNote.For(submitted.result);
+        }
+        if (!m_options.json) {
+            // Named as the window's box names it; never suppressed, since no box came before.
+            const std::optional<UpgradeMessage> message =
+                OutcomeMessage(submitted.result, m_bytes.length, false);
+            if (submitted.exitCode == kExitOk) {
+                m_output.Out(printer + ": " + message->text);
+            } else {
+                m_output.Err(printer + ": " + message->caption + ": " + message->text);
+            }
+            if (!submitted.note.empty()) {
+                m_output.Err(printer + ": " + submitted.note);
+            }
+        } else if (!submitted.note.empty()) {
+            m_output.Err(printer + ": " + submitted.note);
+        }
+        return submitted;
     }
-    platform.out << JobReportJson(report) << '\n';
-    platform.out.flush();
-}
+
+    void OnEnded(std::size_t i, const WindowOutcome& outcome) override {
+        const std::string& printer = m_options.printers[i];
+        if (m_options.json) {
+            JobReport report = WindowReport(printer, outcome, m_bytes.length);
+            report.sha256Given = m_options.sha256.has_value();
+            report.sha256 = m_sha256;
+            m_output.Out(JobReportJson(report));
+        } else if (!outcome.started) {
+            m_output.Err(printer + ": not started: the run stopped before it");
+        } else if (m_options.waitSeconds && outcome.submitted.exitCode == kExitOk) {
+            const FollowedJob job{printer, outcome.submitted.result.jobId, outcome.status.state};
+            std::string text = WaitOutcomeText(job, *m_options.waitSeconds);
+            if (outcome.status.state != JobState::Completed && !outcome.status.message.empty()) {
+                text += ": " + outcome.status.message;
+            }
+            (outcome.exitCode == kExitOk ? m_output.Out(text) : m_output.Err(text));
+        }
+    }
+
+    void OnCounts(const WindowCounts& counts) override { m_output.OnCounts(counts); }
+
+  private:
+    const CliOptions& m_options;
+    CliPlatform& m_platform;
+    const UpgradeBytes& m_bytes;
+    const std::optional<std::string>& m_sha256;
+    FleetOutput& m_output;
+    ServerNote m_serverNote;
+};
 
 std::string Pad(const std::string& text, std::size_t width) {
     return text.size() < width ? text + std::string(width - text.size(), ' ') : text;
 }
 
-void PrintSummary(const CliOptions& options, CliPlatform& platform,
-                  const std::vector<PrinterOutcome>& outcomes, std::uint32_t length) {
+void PrintSummary(const CliOptions& options, CliPlatform& platform, const WindowRun& run,
+                  std::uint32_t length) {
     std::vector<std::vector<std::string>> rows;
     rows.push_back({"PRINTER", "STAGE", "WRITTEN", "JOB"});
     if (options.waitSeconds) {
         rows.back().push_back("STATE");
     }
     rows.back().push_back("EXIT");
-    for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        const PrinterOutcome& o = outcomes[i];
+    for (std::size_t i = 0; i < run.outcomes.size(); ++i) {
+        const WindowOutcome& o = run.outcomes[i];
+        const RawJobResult& result = o.submitted.result;
         std::vector<std::string> row = {
-            options.printers[i], StageName(o.result.stage),
-            std::to_string(o.result.written) + "/" + std::to_string(length),
-            o.result.jobId != 0 ? std::to_string(o.result.jobId) : "-"};
+            options.printers[i], o.started ? StageName(result.stage) : kNotStartedStage,
+            std::to_string(result.written) + "/" + std::to_string(length),
+            result.jobId != 0 ? std::to_string(result.jobId) : "-"};
         if (options.waitSeconds) {
-            row.push_back(o.followed ? JobStateName(o.state) : "-");
+            row.push_back(o.followed ? JobStateName(o.status.state) : "-");
         }
         row.push_back(std::to_string(o.exitCode));
         rows.push_back(row);
@@ -264,56 +303,18 @@ int RunUpgrade(const CliOptions& options, CliPlatform& platform) {
         return code;
     }
 
-    std::vector<PrinterOutcome> outcomes;
-    ServerNote serverNote(platform.server);
-    for (const std::string& printer : options.printers) {
-        PrinterOutcome outcome;
-        outcome.result = Submit(options, platform, printer, bytes);
-        outcome.exitCode = JobExitCode(outcome.result, bytes.length);
-        if (!options.json) {
-            ReportPrinter(platform, printer, outcome.result, bytes.length);
-        } else if (!options.waitSeconds) {
-            PrintJson(options, platform, printer, outcome, bytes.length, sha256);
-        }
-        TellWhyNotOpened(platform, serverNote, printer, outcome.result);
-        outcomes.push_back(outcome);
+    if (platform.formats != nullptr) {
+        platform.formats->UseDocumentFormat(options.format.value_or(kUpgradeDocumentFormat));
     }
-
-    if (options.waitSeconds) {
-        std::vector<FollowedJob> jobs;
-        for (std::size_t i = 0; i < outcomes.size(); ++i) {
-            if (outcomes[i].exitCode == kExitOk) {
-                jobs.push_back({options.printers[i], outcomes[i].result.jobId, JobState::Pending});
-            }
-        }
-        WaitForJobs(platform.jobs, platform.clock, jobs, *options.waitSeconds);
-        std::size_t next = 0;
-        for (PrinterOutcome& outcome : outcomes) {
-            if (outcome.exitCode != kExitOk) {
-                continue;
-            }
-            const FollowedJob& job = jobs[next++];
-            outcome.followed = true;
-            outcome.state = job.state;
-            outcome.exitCode = WaitExitCode(job.state);
-            if (!options.json) {
-                (job.state == JobState::Completed ? platform.out : platform.err)
-                    << WaitOutcomeText(job, *options.waitSeconds) << '\n';
-            }
-        }
+    FleetOutput output(platform, options.printers.size() > 1);
+    UpgradeItems items(options, platform, bytes, sha256, output);
+    const WindowRun run =
+        RunJobWindow(items, FleetLimits(options), platform.jobs, platform.clock, platform.stop);
+    output.Finish();
+    if (!options.json && run.outcomes.size() > 1) {
+        PrintSummary(options, platform, run, bytes.length);
     }
-
-    int exitCode = kExitOk;
-    for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        exitCode = CombinedExitCode(exitCode, outcomes[i].exitCode);
-        if (options.json && options.waitSeconds) {
-            PrintJson(options, platform, options.printers[i], outcomes[i], bytes.length, sha256);
-        }
-    }
-    if (!options.json && outcomes.size() > 1) {
-        PrintSummary(options, platform, outcomes, bytes.length);
-    }
-    return exitCode;
+    return RunExitCode(run);
 }
 
 }  // namespace tessaline

@@ -4,28 +4,6 @@
 
 namespace tessaline {
 
-void WaitForJobs(JobMonitor& monitor, CliClock& clock, std::vector<FollowedJob>& jobs,
-                 std::uint32_t seconds) {
-    const std::uint64_t deadline = clock.NowMilliseconds() + std::uint64_t{seconds} * 1000u;
-    for (;;) {
-        bool allFinal = true;
-        for (FollowedJob& job : jobs) {
-            if (IsFinalJobState(job.state)) {
-                continue;
-            }
-            job.state = job.jobId == 0 ? JobState::Unknown : monitor.State(job.printer, job.jobId);
-            allFinal = allFinal && IsFinalJobState(job.state);
-        }
-        const std::uint64_t now = clock.NowMilliseconds();
-        if (allFinal || now >= deadline) {
-            return;
-        }
-        const std::uint64_t left = deadline - now;
-        clock.SleepMilliseconds(left < kWaitPollMilliseconds ? static_cast<std::uint32_t>(left)
-                                                             : kWaitPollMilliseconds);
-    }
-}
-
 std::string WaitOutcomeText(const FollowedJob& job, std::uint32_t seconds) {
     const std::string lead = job.printer + ": job " + std::to_string(job.jobId);
     switch (job.state) {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <atomic>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -30,6 +31,22 @@ class Win32Clock final : public tessaline::CliClock {
   public:
     std::uint64_t NowMilliseconds() override { return ::GetTickCount64(); }
     void SleepMilliseconds(std::uint32_t milliseconds) override { ::Sleep(milliseconds); }
+};
+
+// Ctrl-C asks the run to stop between jobs (the one WritePrinter cannot be cut short); a
+// second Ctrl-C is left to Windows, which ends the program.
+std::atomic<bool> g_stopRequested{false};
+
+BOOL WINAPI OnConsoleControl(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) {
+        return FALSE;
+    }
+    return g_stopRequested.exchange(true) ? FALSE : TRUE;
+}
+
+class ConsoleStopSignal final : public tessaline::StopSignal {
+  public:
+    bool StopRequested() const override { return g_stopRequested.load(); }
 };
 
 }  // namespace
@@ -65,5 +82,8 @@ int main(int argc, char** argv) {
                                     IsConsole(STD_INPUT_HANDLE),
                                     IsConsole(STD_ERROR_HANDLE)};
     platform.digests = &digests;
+    ConsoleStopSignal stop;
+    platform.stop = &stop;
+    ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
     return tessaline::RunCli(args, platform);
 }

@@ -316,6 +316,98 @@ TEST_P(CliArgsGoodTest, Parses) {
 INSTANTIATE_TEST_SUITE_P(Cases, CliArgsGoodTest, ::testing::ValuesIn(kGood),
                          [](const auto& param) { return std::string(param.param.name); });
 
+// ---- The fleet's options
+
+struct FleetCase {
+    const char* name;
+    Args args;
+    std::optional<std::string> printersFile;
+    std::uint32_t parallel;
+    std::optional<std::uint32_t> maxFailures;
+    bool encrypt;
+    std::optional<std::string> user;
+    std::optional<std::string> passwordFile;
+    std::optional<std::string> format;
+};
+
+const FleetCase kFleet[] = {
+    {"Defaults", {"upgrade", "m.bin", "-p", "a"}, {}, 4, {}, false, {}, {}, {}},
+    {"FileWithoutPrinter",
+     {"upgrade", "m.bin", "--printers-file", "f"},
+     "f",
+     4,
+     {},
+     false,
+     {},
+     {},
+     {}},
+    {"StandardInputWithYes",
+     {"upgrade", "m.bin", "--printers-file=-", "-y"},
+     "-",
+     4,
+     {},
+     false,
+     {},
+     {},
+     {}},
+    {"FormsFromStandardInput",
+     {"forms", "4", "--printers-file", "-"},
+     "-",
+     4,
+     {},
+     false,
+     {},
+     {},
+     {}},
+    {"Limits",
+     {"upgrade", "m.bin", "-p", "a", "--parallel", "64", "--max-failures=3"},
+     {},
+     64,
+     3,
+     false,
+     {},
+     {},
+     {}},
+    {"SignIn",
+     {"forms", "4", "-p", "a", "--encrypt", "--user", "ops", "--password-file", "pw"},
+     {},
+     4,
+     {},
+     true,
+     "ops",
+     "pw",
+     {}},
+    {"PrintersSignsIn", {"printers", "--encrypt", "--user=ops"}, {}, 4, {}, true, "ops", {}, {}},
+    {"Format",
+     {"upgrade", "m.bin", "-p", "a", "--format", "application/vnd.cups-raw"},
+     {},
+     4,
+     {},
+     false,
+     {},
+     {},
+     "application/vnd.cups-raw"},
+};
+
+class CliArgsFleetTest : public ::testing::TestWithParam<FleetCase> {};
+
+TEST_P(CliArgsFleetTest, Parses) {
+    const FleetCase& c = GetParam();
+    const ParsedArgs parsed = ParseCliArgs(c.args);
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    const CliOptions& o = parsed.options;
+    EXPECT_EQ(o.printersFile, c.printersFile);
+    EXPECT_EQ(o.parallel, c.parallel);
+    EXPECT_EQ(o.maxFailures, c.maxFailures);
+    EXPECT_EQ(o.signIn.encrypt, c.encrypt);
+    EXPECT_EQ(o.signIn.user, c.user);
+    EXPECT_EQ(o.signIn.passwordFile, c.passwordFile);
+    EXPECT_EQ(o.format, c.format);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliArgsFleetTest, ::testing::ValuesIn(kFleet),
+                         [](const auto& param) { return std::string(param.param.name); });
+
 // ---- Refused command lines, each with the reason the user is told
 
 struct BadCase {
@@ -326,12 +418,40 @@ struct BadCase {
 
 const BadCase kBad[] = {
     {"Nothing", {}, "no command given"},
+    {"ParallelZero",
+     {"upgrade", "m.bin", "-p", "a", "--parallel", "0"},
+     "--parallel takes a number of jobs from 1 to 64"},
+    {"ParallelTooMany",
+     {"upgrade", "m.bin", "-p", "a", "--parallel=65"},
+     "--parallel takes a number of jobs from 1 to 64"},
+    {"ParallelSigned",
+     {"forms", "1", "-p", "a", "--parallel", "+4"},
+     "--parallel takes a number of jobs from 1 to 64"},
+    {"MaxFailuresZero",
+     {"upgrade", "m.bin", "-p", "a", "--max-failures", "0"},
+     "--max-failures takes a number of printers from 1 up"},
+    {"FormatNotMime",
+     {"upgrade", "m.bin", "-p", "a", "--format", "octet-stream"},
+     "--format takes a MIME type such as application/octet-stream"},
+    {"FormatWithParameter",
+     {"upgrade", "m.bin", "-p", "a", "--format", "text/plain;charset=x"},
+     "--format takes a MIME type such as application/octet-stream"},
+    {"FormatOnForms", {"forms", "1", "-p", "a", "--format", "a/b"}, "forms does not take --format"},
+    {"StandardInputCannotConfirm",
+     {"upgrade", "m.bin", "--printers-file", "-"},
+     "--printers-file - reads standard input, which then cannot confirm: give --yes"},
+    {"EmptyPrintersFile",
+     {"forms", "1", "--printers-file="},
+     "--printers-file needs FILE, or - for standard input"},
+    {"ParallelOnSettings", {"settings", "--parallel", "2"}, "settings does not take --parallel"},
     {"UnknownCommand", {"flash"}, "unknown command 'flash'"},
     {"UnknownOption", {"printers", "--verbose"}, "unknown option '--verbose'"},
     {"OptionOfAnotherCommand", {"settings", "--printer", "a"}, "settings does not take --printer"},
     {"YesOnForms", {"forms", "1", "-p", "a", "--yes"}, "forms does not take --yes"},
     {"ServerOnSettings", {"settings", "--server", "h"}, "settings does not take --server"},
-    {"UpgradeWithoutPrinter", {"upgrade", "m.bin"}, "upgrade needs --printer NAME"},
+    {"UpgradeWithoutPrinter",
+     {"upgrade", "m.bin"},
+     "upgrade needs --printer NAME or --printers-file FILE"},
     {"UpgradeWithoutFile", {"upgrade", "-p", "a"}, "upgrade takes one FILE"},
     {"UpgradeTwoFiles", {"upgrade", "a.bin", "b.bin", "-p", "a"}, "upgrade takes one FILE, not 2"},
     {"FormsWithoutRange", {"forms", "-p", "a"}, "forms takes one RANGE"},

@@ -83,9 +83,12 @@ const Case kCases[] = {
       "E\x1b&l2a0O\x1b&f3y3X\f",
       "\x1b"
       "E\x1b&l2a0O\x1b&f4y3X\f"},
-     "{\"printer\":\"a\",\"form\":3,\"stage\":\"Completed\",\"size\":17,\"written\":17,"
-     "\"datatype\":\"RAW\",\"job\":1}\n{\"printer\":\"a\",\"form\":4,\"stage\":\"Completed\","
-     "\"size\":17,\"written\":17,\"datatype\":\"RAW\",\"job\":2}\n",
+     "{\"printer\":\"a\",\"uri\":null,\"form\":3,\"stage\":\"Completed\",\"size\":17,"
+     "\"written\":17,\"datatype\":\"RAW\",\"job\":1,\"state\":null,\"state_reasons\":null,"
+     "\"message\":null,\"seconds\":0.000}\n"
+     "{\"printer\":\"a\",\"uri\":null,\"form\":4,\"stage\":\"Completed\",\"size\":17,"
+     "\"written\":17,\"datatype\":\"RAW\",\"job\":2,\"state\":null,\"state_reasons\":null,"
+     "\"message\":null,\"seconds\":0.000}\n",
      ""},
     {"JsonRefused",
      [](CliRig& r) {
@@ -94,8 +97,9 @@ const Case kCases[] = {
      {"forms", "7", "-p", "a", "--json"},
      5,
      {},
-     "{\"printer\":\"a\",\"form\":7,\"stage\":\"StartDocFailed\",\"size\":17,\"written\":0,"
-     "\"datatype\":null,\"job\":null}\n",
+     "{\"printer\":\"a\",\"uri\":null,\"form\":7,\"stage\":\"StartDocFailed\",\"size\":17,"
+     "\"written\":0,\"datatype\":null,\"job\":null,\"state\":null,\"state_reasons\":null,"
+     "\"message\":null,\"seconds\":0.000}\n",
      ""},
     // A later good form does not wipe out an earlier failure of the same printer.
     {"EarlyFailureThenGoodForms",

@@ -69,7 +69,9 @@ TEST(CliHelp, ListsEveryExitCode) {
               "  6  partial write\n"
               "  7  with --wait, the job failed, could not be followed or did not finish in time\n"
               "  8  the settings could not be stored\n"
-              "  With several printers or forms, the highest code wins.\n");
+              "  9  a printer was not started: --max-failures was reached\n"
+              "  130  interrupted (Ctrl-C): jobs not handed over were cancelled\n"
+              "  With several printers or forms, the highest code wins; Ctrl-C gives 130.\n");
 }
 
 // The manual page's text without its markup: ".B 8" is 8, "\-" a dash, and ".BR a b" the two

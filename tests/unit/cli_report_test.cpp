@@ -122,21 +122,5 @@ TEST(CliProgress, RedrawsInPlaceOnlyWhenThePercentChangesAndWipesAtTheEnd) {
                              "of 4.0 MiB)" + wipe);
 }
 
-TEST(CliWait, PollsEveryHalfSecondUntilTheDeadline) {
-    FakeJobMonitor monitor;
-    FakeClock clock;
-    monitor.scripts[{"a", 3}] = {JobState::Pending};
-    monitor.scripts[{"b", 4}] = {JobState::Printing, JobState::Completed};
-    std::vector<FollowedJob> jobs = {
-        {"a", 3, JobState::Pending}, {"b", 4, JobState::Pending}, {"c", 0, JobState::Pending}};
-    WaitForJobs(monitor, clock, jobs, 1);
-    EXPECT_EQ(jobs[0].state, JobState::Pending);
-    EXPECT_EQ(jobs[1].state, JobState::Completed);
-    EXPECT_EQ(jobs[2].state, JobState::Unknown);
-    EXPECT_EQ(clock.sleeps, (std::vector<std::uint32_t>{500, 500}));
-    EXPECT_EQ(monitor.calls, (std::vector<std::string>{"State(a,3)", "State(b,4)", "State(a,3)",
-                                                       "State(b,4)", "State(a,3)"}));
-}
-
 }  // namespace
 }  // namespace tessaline

@@ -92,9 +92,12 @@ TEST(CliSha256, AMatchingFileIsSentAndEveryLineCarriesItsDigest) {
               0);
     const std::string tail = std::string(",\"sha256\":\"") + kAbc +
                              "\",\"written\":3,\"datatype\":\"XPS_PASS\",\"job\":";
-    EXPECT_EQ(rig.out.str(), "{\"printer\":\"a\",\"stage\":\"Completed\",\"size\":3" + tail +
-                                 "1}\n{\"printer\":\"b\",\"stage\":\"Completed\",\"size\":3" +
-                                 tail + "2}\n");
+    const std::string end =
+        ",\"state\":null,\"state_reasons\":null,\"message\":null,\"seconds\":0.000}\n";
+    EXPECT_EQ(rig.out.str(),
+              "{\"printer\":\"a\",\"uri\":null,\"stage\":\"Completed\",\"size\":3" + tail + "1" +
+                  end + "{\"printer\":\"b\",\"uri\":null,\"stage\":\"Completed\",\"size\":3" +
+                  tail + "2" + end);
     ASSERT_EQ(rig.spooler.jobs.size(), 2u);
     EXPECT_EQ(rig.spooler.jobs[1].bytes, "abc");
     // Checked once the file was read, before any printer was opened.
@@ -118,8 +121,10 @@ TEST(CliSha256, AMismatchSendsNothingAndPrintsBothDigests) {
                                      kAbc + ", not " + wanted +
                                      " as given by --sha256; nothing was sent\n");
         const std::string line =
-            std::string(",\"stage\":\"FileError\",\"size\":null,\"sha256\":\"") + kAbc +
-            "\",\"written\":0,\"datatype\":null,\"job\":null}\n";
+            std::string(",\"uri\":null,\"stage\":\"FileError\",\"size\":null,\"sha256\":\"") +
+            kAbc +
+            "\",\"written\":0,\"datatype\":null,\"job\":null,\"state\":null,\"state_reasons\":null,"
+            "\"message\":null,\"seconds\":null}\n";
         EXPECT_EQ(rig.out.str(),
                   json ? "{\"printer\":\"a\"" + line + "{\"printer\":\"b\"" + line : "");
     }
@@ -140,8 +145,9 @@ TEST(CliSha256, AFileNotOpenedGivesANullDigest) {
     DigestRig rig;
     EXPECT_EQ(rig.Run({"upgrade", "gone.bin", "-p", "a", "--yes", "--json", "--sha256", kAbc}), 3);
     EXPECT_EQ(rig.out.str(),
-              "{\"printer\":\"a\",\"stage\":\"FileError\",\"size\":null,\"sha256\":null,"
-              "\"written\":0,\"datatype\":null,\"job\":null}\n");
+              "{\"printer\":\"a\",\"uri\":null,\"stage\":\"FileError\",\"size\":null,"
+              "\"sha256\":null,\"written\":0,\"datatype\":null,\"job\":null,\"state\":null,\"state_"
+              "reasons\":null,\"message\":null,\"seconds\":null}\n");
 }
 
 TEST(CliSha256, OnlyTheUpgradeTakesIt) {

@@ -66,9 +66,12 @@ const Case kCases[] = {
      nullptr,
      Upgrade({"-p", "a", "-p", "b", "--json"}),
      2,
-     "{\"printer\":\"a\",\"stage\":\"NotConfirmed\",\"size\":null,\"written\":0,\"datatype\":null,"
-     "\"job\":null}\n{\"printer\":\"b\",\"stage\":\"NotConfirmed\",\"size\":null,\"written\":0,"
-     "\"datatype\":null,\"job\":null}\n",
+     "{\"printer\":\"a\",\"uri\":null,\"stage\":\"NotConfirmed\",\"size\":null,\"written\":0,"
+     "\"datatype\":null,"
+     "\"job\":null,\"state\":null,\"state_reasons\":null,\"message\":null,\"seconds\":null}\n{"
+     "\"printer\":\"b\",\"uri\":null,\"stage\":\"NotConfirmed\","
+     "\"size\":null,\"written\":0,\"datatype\":null,\"job\":null,\"state\":null,\"state_reasons\":"
+     "null,\"message\":null,\"seconds\":null}\n",
      kNotTerminal,
      {}},
     {"MissingFile",
@@ -82,25 +85,28 @@ const Case kCases[] = {
      [](CliRig& r) { r.files.files[kFile].heldByOtherProgram = true; },
      Upgrade({"-p", "a", "--yes", "--json"}),
      3,
-     "{\"printer\":\"a\",\"stage\":\"FileError\",\"size\":null,\"written\":0,\"datatype\":null,"
-     "\"job\":null}\n",
+     "{\"printer\":\"a\",\"uri\":null,\"stage\":\"FileError\",\"size\":null,\"written\":0,"
+     "\"datatype\":null,"
+     "\"job\":null,\"state\":null,\"state_reasons\":null,\"message\":null,\"seconds\":null}\n",
      "tessaline-cli: File Error: m.bin: The file entered was not found or could not be opened\n",
      {}},
-    // With --wait, scripts find the state key in every object, null when nothing was followed.
+    // Scripts find the state key in every object, null when nothing was followed.
     {"MissingFileJsonWait",
      [](CliRig& r) { r.files.files.clear(); },
      Upgrade({"-p", "a", "--yes", "--json", "--wait"}),
      3,
-     "{\"printer\":\"a\",\"stage\":\"FileError\",\"size\":null,\"written\":0,\"datatype\":null,"
-     "\"job\":null,\"state\":null}\n",
+     "{\"printer\":\"a\",\"uri\":null,\"stage\":\"FileError\",\"size\":null,\"written\":0,"
+     "\"datatype\":null,"
+     "\"job\":null,\"state\":null,\"state_reasons\":null,\"message\":null,\"seconds\":null}\n",
      "tessaline-cli: File Error: m.bin: The file entered was not found or could not be opened\n",
      {}},
     {"NotTerminalJsonWait",
      nullptr,
      Upgrade({"-p", "a", "--json", "--wait"}),
      2,
-     "{\"printer\":\"a\",\"stage\":\"NotConfirmed\",\"size\":null,\"written\":0,\"datatype\":"
-     "null,\"job\":null,\"state\":null}\n",
+     "{\"printer\":\"a\",\"uri\":null,\"stage\":\"NotConfirmed\",\"size\":null,\"written\":0,"
+     "\"datatype\":"
+     "null,\"job\":null,\"state\":null,\"state_reasons\":null,\"message\":null,\"seconds\":null}\n",
      kNotTerminal,
      {}},
     // Refused before any question, even on a terminal.
@@ -235,17 +241,21 @@ const Case kCases[] = {
      },
      Upgrade({"-p", "a", "-p", "b", "-y", "--json"}),
      6,
-     "{\"printer\":\"a\",\"stage\":\"OpenFailed\",\"size\":6,\"written\":0,\"datatype\":null,"
-     "\"job\":null}\n{\"printer\":\"b\",\"stage\":\"Completed\",\"size\":6,\"written\":0,"
-     "\"datatype\":\"XPS_PASS\",\"job\":1}\n",
+     "{\"printer\":\"a\",\"uri\":null,\"stage\":\"OpenFailed\",\"size\":6,\"written\":0,"
+     "\"datatype\":null,"
+     "\"job\":null,\"state\":null,\"state_reasons\":null,\"message\":null,\"seconds\":0.000}\n"
+     "{\"printer\":\"b\",\"uri\":null,\"stage\":\"Completed\",\"size\":6,\"written\":0,"
+     "\"datatype\":\"XPS_PASS\",\"job\":1,\"state\":null,\"state_reasons\":null,\"message\":null,"
+     "\"seconds\":0.000}\n",
      "",
      {"b"}},
     {"JsonRawFallback",
      [](CliRig& r) { r.spooler.refusedDatatypes = {"XPS_PASS"}; },
      Upgrade({"-p", "a", "-y", "--json", "--debug"}),
      0,
-     "{\"printer\":\"a\",\"stage\":\"Completed\",\"size\":6,\"written\":6,\"datatype\":\"RAW\","
-     "\"job\":1}\n",
+     "{\"printer\":\"a\",\"uri\":null,\"stage\":\"Completed\",\"size\":6,\"written\":6,"
+     "\"datatype\":\"RAW\","
+     "\"job\":1,\"state\":null,\"state_reasons\":null,\"message\":null,\"seconds\":0.000}\n",
      "a" + kXpsRefused,
      {"a"}},
 };
@@ -319,7 +329,7 @@ TEST_P(CliUpgradeAnswerTest, OnlyYesSends) {
     rig.in.str(c.typed);
     const int code = rig.Run(Upgrade({"-p", "a", "-p", "b b"}));
     const std::string question =
-        kConfirm + "\n\nPrinters:\n  a\n  b b\nContinue? [y/N] " + (*c.typed ? "" : "\n");
+        kConfirm + "\n\n2 printers:\n  a\n  b b\nContinue? [y/N] " + (*c.typed ? "" : "\n");
     if (c.sends) {
         EXPECT_EQ(code, 0);
         EXPECT_EQ(rig.err.str(), question);
@@ -402,7 +412,7 @@ const WaitCase kWaits[] = {
      7,
      "a: " + kSent + "\n",
      "a: job 1 did not finish within 2 seconds (still pending)\n",
-     5},
+     11},
     {"ZeroSecondsAsksOnce",
      {JobState::Printing},
      {"--wait", "0"},
@@ -414,9 +424,10 @@ const WaitCase kWaits[] = {
      {JobState::Completed},
      {"--wait", "--json"},
      0,
-     "{\"printer\":\"a\",\"stage\":\"Completed\",\"size\":6,\"written\":6,\"datatype\":\"XPS_"
+     "{\"printer\":\"a\",\"uri\":null,\"stage\":\"Completed\",\"size\":6,\"written\":6,"
+     "\"datatype\":\"XPS_"
      "PASS\","
-     "\"job\":1,\"state\":\"Completed\"}\n",
+     "\"job\":1,\"state\":\"Completed\",\"state_reasons\":[],\"message\":null,\"seconds\":0.000}\n",
      "",
      1},
 };
@@ -452,11 +463,15 @@ TEST(CliUpgradeWait, FollowsOnlyJobsHandedOverWhole) {
     rig.jobs.scripts[{"a", 1}] = {JobState::Completed};
     EXPECT_EQ(rig.Run(Upgrade({"-p", "a", "-p", "b", "-y", "--wait", "--json"})), 4);
     EXPECT_EQ(rig.jobs.calls, std::vector<std::string>{"State(a,1)"});
-    EXPECT_EQ(rig.out.str(),
-              "{\"printer\":\"a\",\"stage\":\"Completed\",\"size\":6,\"written\":6,"
-              "\"datatype\":\"XPS_PASS\",\"job\":1,\"state\":\"Completed\"}\n"
-              "{\"printer\":\"b\",\"stage\":\"OpenFailed\",\"size\":6,\"written\":0,"
-              "\"datatype\":null,\"job\":null,\"state\":null}\n");
+    // In the order they end: b at once, a once followed.
+    EXPECT_EQ(
+        rig.out.str(),
+        "{\"printer\":\"b\",\"uri\":null,\"stage\":\"OpenFailed\",\"size\":6,\"written\":0,"
+        "\"datatype\":null,\"job\":null,\"state\":null,\"state_reasons\":null,\"message\":null,"
+        "\"seconds\":0.000}\n"
+        "{\"printer\":\"a\",\"uri\":null,\"stage\":\"Completed\",\"size\":6,\"written\":6,"
+        "\"datatype\":\"XPS_PASS\",\"job\":1,\"state\":\"Completed\",\"state_reasons\":[],"
+        "\"message\":null,\"seconds\":0.000}\n");
 }
 
 // ---- Progress: only on a terminal, for 1 MiB or more, without --json, where it can be watched

@@ -1,0 +1,145 @@
+#include "cli/cli_job_window.h"
+
+#include <set>
+
+#include "cli/cli_exit.h"
+#include "cli/cli_report.h"
+
+namespace tessaline {
+namespace {
+
+class JobWindow {
+  public:
+    JobWindow(WindowItems& items, const WindowLimits& limits, JobMonitor& monitor, CliClock& clock,
+              const StopSignal* stop)
+        : m_items(items),
+          m_limits(limits),
+          m_monitor(monitor),
+          m_clock(clock),
+          m_stop(stop),
+          m_startedAt(items.Count(), 0) {
+        m_run.outcomes.resize(items.Count());
+        m_counts.total = items.Count();
+    }
+
+    WindowRun Run() {
+        for (;;) {
+            if (Stopped()) {
+                m_run.interrupted = true;
+                break;
+            }
+            if (MayStartMore() && m_flying.size() < m_limits.parallel) {
+                StartNext();
+                continue;
+            }
+            // Without --wait, following only paces the submissions: once the last is in, the
+            // run is over.
+            if (m_flying.empty() || (!m_limits.waitSeconds && !MayStartMore())) {
+                break;
+            }
+            if (!AskFlying()) {
+                m_clock.SleepMilliseconds(kWindowPollMilliseconds);
+            }
+        }
+        for (const std::size_t i : m_flying) {
+            const WindowOutcome& outcome = m_run.outcomes[i];
+            End(i, !m_limits.waitSeconds ? kExitOk
+                   : outcome.followed    ? WaitExitCode(outcome.status.state)
+                                         : kExitWaitFailed);
+        }
+        m_flying.clear();
+        for (std::size_t i = m_next; i < m_items.Count(); ++i) {
+            End(i, kExitNotStarted);
+        }
+        return std::move(m_run);
+    }
+
+  private:
+    bool Stopped() const { return m_stop != nullptr && m_stop->StopRequested(); }
+
+    bool MayStartMore() const {
+        return m_next < m_items.Count() &&
+               (!m_limits.maxFailures || m_failedGroups.size() < *m_limits.maxFailures);
+    }
+
+    void StartNext() {
+        const std::size_t i = m_next++;
+        WindowOutcome& outcome = m_run.outcomes[i];
+        outcome.started = true;
+        m_startedAt[i] = m_clock.NowMilliseconds();
+        outcome.submitted = m_items.Submit(i);
+        if (outcome.submitted.exitCode != kExitOk) {
+            outcome.interrupted = Stopped();
+            End(i, outcome.submitted.exitCode);
+        } else if (outcome.submitted.result.jobId == 0) {
+            // Nothing to follow it by: it never counts as printed.
+            End(i, m_limits.waitSeconds ? kExitWaitFailed : kExitOk);
+        } else {
+            m_flying.push_back(i);
+            Tell();
+        }
+    }
+
+    // True when a job ended, so the window may take the next at once.
+    bool AskFlying() {
+        bool ended = false;
+        for (std::size_t k = 0; k < m_flying.size();) {
+            const std::size_t i = m_flying[k];
+            WindowOutcome& outcome = m_run.outcomes[i];
+            outcome.status = m_monitor.Status(m_items.Printer(i), outcome.submitted.result.jobId);
+            outcome.followed = true;
+            const bool timeUp =
+                m_limits.waitSeconds &&
+                m_clock.NowMilliseconds() - m_startedAt[i] >= *m_limits.waitSeconds * 1000ull;
+            if (IsFinalJobState(outcome.status.state) || timeUp) {
+                m_flying.erase(m_flying.begin() + static_cast<std::ptrdiff_t>(k));
+                End(i, m_limits.waitSeconds ? WaitExitCode(outcome.status.state) : kExitOk);
+                ended = true;
+            } else {
+                ++k;
+            }
+        }
+        return ended;
+    }
+
+    void End(std::size_t i, int exitCode) {
+        WindowOutcome& outcome = m_run.outcomes[i];
+        outcome.exitCode = exitCode;
+        if (outcome.started) {
+            outcome.milliseconds = m_clock.NowMilliseconds() - m_startedAt[i];
+        }
+        if (exitCode != kExitOk && outcome.started) {
+            m_failedGroups.insert(m_items.FailureGroup(i));
+            ++m_counts.failed;
+        }
+        ++m_counts.done;
+        m_items.OnEnded(i, outcome);
+        Tell();
+    }
+
+    void Tell() {
+        m_counts.inFlight = m_flying.size();
+        m_items.OnCounts(m_counts);
+    }
+
+    WindowItems& m_items;
+    const WindowLimits& m_limits;
+    JobMonitor& m_monitor;
+    CliClock& m_clock;
+    const StopSignal* m_stop;
+    WindowRun m_run;
+    WindowCounts m_counts;
+    std::vector<std::uint64_t> m_startedAt;
+    std::vector<std::size_t> m_flying;
+    std::set<std::size_t> m_failedGroups;
+    std::size_t m_next = 0;
+};
+
+}  // namespace
+
+WindowRun RunJobWindow(WindowItems& items, const WindowLimits& limits, JobMonitor& monitor,
+                       CliClock& clock, const StopSignal* stop) {
+    return JobWindow(items, limits, monitor, clock, stop).Run();
+}
+
+}  // namespace tessaline
