@@ -1,3 +1,20 @@
+# wine_once_more_if_silent OUT ERR PROGRAM ARGS...: runs a Windows program with no input, its
+# output in OUT and its messages in ERR; returns its exit code. Every failure of the driver's
+# and of reg's own says why. In CI, wine has exited 1 with nothing said and nothing printed
+# (the driver once, `reg add` once): not the program's answer, so such a run is made again,
+# once, and $DRIVER_LOG says so. A failure the program reports is never retried.
+wine_once_more_if_silent() {
+    local out=$1 err=$2 rc=0
+    shift 2
+    wine "$@" </dev/null >"$out" 2>"$err" || rc=$?
+    if [ "$rc" -eq 1 ] && [ ! -s "$err" ] && [ ! -s "$out" ]; then
+        [ -z "${DRIVER_LOG:-}" ] || echo "wine exited 1 silently; $* run again" >>"$DRIVER_LOG"
+        rc=0
+        wine "$@" </dev/null >"$out" 2>"$err" || rc=$?
+    fi
+    return "$rc"
+}
+
 # The one wrapper of the automation driver (tools/driver/README.md), which steers a running
 # program under Wine. Needs the rig's Wine environment.
 
@@ -17,15 +34,7 @@ driver_run() {
     err=$(mktemp "${TMPDIR:-/tmp}/driver-err.XXXXXX")
     DRIVER_RC=0
     if [ -f "$exe" ]; then
-        wine "$exe" "$@" </dev/null >"$out" 2>"$err" || DRIVER_RC=$?
-        # Every failure of the driver's own says why on stderr. Once, in CI, wine exited 1 with
-        # nothing said and nothing printed: not the driver's answer, so such a run is made again,
-        # once, and the log says so. A failure the driver reports is never retried.
-        if [ "$DRIVER_RC" -eq 1 ] && [ ! -s "$err" ] && [ ! -s "$out" ]; then
-            [ -z "${DRIVER_LOG:-}" ] || echo "wine exited 1 silently; driver $* run again" >>"$DRIVER_LOG"
-            DRIVER_RC=0
-            wine "$exe" "$@" </dev/null >"$out" 2>"$err" || DRIVER_RC=$?
-        fi
+        wine_once_more_if_silent "$out" "$err" "$exe" "$@" || DRIVER_RC=$?
     else
         echo "driver not built: $exe" >"$err"
         DRIVER_RC=127

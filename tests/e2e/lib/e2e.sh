@@ -235,8 +235,15 @@ e2e_assert_no_reg() {
 e2e_reg_delete_key() { wine reg delete "$1" /f </dev/null >/dev/null 2>&1 || true; }
 
 e2e_reg_add() {
-    wine reg add "$1" /v "$2" /t "$3" /d "$4" /f </dev/null >/dev/null 2>&1 ||
-        e2e_fail "cannot set $1\\$2"
+    local out err said
+    out=$(mktemp "${TMPDIR:-/tmp}/reg-out.XXXXXX")
+    err=$(mktemp "${TMPDIR:-/tmp}/reg-err.XXXXXX")
+    if ! wine_once_more_if_silent "$out" "$err" reg add "$1" /v "$2" /t "$3" /d "$4" /f; then
+        said=$(cat "$out" "$err" | tr -d '\r' | tail -n 3)
+        rm -f "$out" "$err"
+        e2e_fail "cannot set $1\\$2${said:+: $said}"
+    fi
+    rm -f "$out" "$err"
 }
 
 # ---- Windows on the rig's display ----
