@@ -15,6 +15,38 @@
 namespace tessaline {
 namespace {
 
+// One object per printer, in the list's order: its name, and where the server describes it,
+// its device URI, state and state reasons (null where it does not), so that a printers file
+// can be built from it.
+std::string PrintersJson(const PrinterList& printers,
+                         const std::vector<DestinationDetail>& details) {
+    std::string json = "[";
+    for (std::size_t i = 0; i < printers.size(); ++i) {
+        const DestinationDetail* detail = nullptr;
+        for (const DestinationDetail& d : details) {
+            detail = d.name == printers[i] ? &d : detail;
+        }
+        json += (i == 0 ? "{" : ",{") + std::string("\"name\":") + JsonString(printers[i]);
+        const auto field = [&json](const char* key, const std::string& value) {
+            json += std::string(",\"") + key + "\":" + (value.empty() ? "null" : JsonString(value));
+        };
+        field("device_uri", detail != nullptr ? detail->deviceUri : "");
+        field("state", detail != nullptr ? detail->state : "");
+        json += ",\"state_reasons\":";
+        if (detail == nullptr) {
+            json += "null";
+        } else {
+            json += "[";
+            for (std::size_t r = 0; r < detail->stateReasons.size(); ++r) {
+                json += (r == 0 ? "" : ",") + JsonString(detail->stateReasons[r]);
+            }
+            json += "]";
+        }
+        json += "}";
+    }
+    return json + "]";
+}
+
 int UsageError(CliPlatform& platform, const std::string& error) {
     platform.err << "tessaline-cli: " << error << "\nTry 'tessaline-cli --help'.\n";
     return kExitUsage;
@@ -37,11 +69,11 @@ int RunPrinters(const CliOptions& options, CliPlatform& platform) {
         }
         return kExitOk;
     }
-    std::string json = "[";
-    for (std::size_t i = 0; i < printers.size(); ++i) {
-        json += (i == 0 ? "" : ",") + JsonString(printers[i]);
+    std::vector<DestinationDetail> details;
+    if (platform.destinations != nullptr && !platform.destinations->Destinations(&details)) {
+        details.clear();
     }
-    platform.out << json << "]\n";
+    platform.out << PrintersJson(printers, details) << '\n';
     return kExitOk;
 }
 

@@ -28,6 +28,8 @@ class FleetOutput {
     void OnCounts(const WindowCounts& counts);
     void Out(const std::string& line) { Print(m_platform.out, line); }
     void Err(const std::string& line) { Print(m_platform.err, line); }
+    // Wipes the progress line until the next line or count.
+    void Hide() { Wipe(); }
     // Wipes the progress line for good.
     void Finish();
 

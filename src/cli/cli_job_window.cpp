@@ -41,13 +41,14 @@ class JobWindow {
                 m_clock.SleepMilliseconds(kWindowPollMilliseconds);
             }
         }
-        for (const std::size_t i : m_flying) {
+        while (!m_flying.empty()) {
+            const std::size_t i = m_flying.front();
+            m_flying.erase(m_flying.begin());
             const WindowOutcome& outcome = m_run.outcomes[i];
             End(i, !m_limits.waitSeconds ? kExitOk
                    : outcome.followed    ? WaitExitCode(outcome.status.state)
                                          : kExitWaitFailed);
         }
-        m_flying.clear();
         for (std::size_t i = m_next; i < m_items.Count(); ++i) {
             End(i, kExitNotStarted);
         }

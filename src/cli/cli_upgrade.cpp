@@ -116,10 +116,8 @@ bool Confirm(const CliOptions& options, CliPlatform& platform) {
 RawJobResult Submit(const CliOptions& options, CliPlatform& platform, const std::string& printer,
                     const UpgradeBytes& bytes) {
     CliNotices notices(platform.err, printer, options.debug);
-    // With several printers the run's own line shows the progress instead.
     const bool showProgress = platform.progress != nullptr && platform.errIsTerminal &&
-                              !options.json && options.printers.size() == 1 &&
-                              bytes.length >= kProgressThreshold;
+                              !options.json && bytes.length >= kProgressThreshold;
     if (!showProgress) {
         return SubmitUpgrade(platform.spooler, printer, bytes, &notices);
     }
@@ -149,6 +147,8 @@ class UpgradeItems final : public WindowItems {
     Submitted Submit(std::size_t i) override {
         const std::string& printer = m_options.printers[i];
         Submitted submitted;
+        // The bytes' own progress line takes the run's place while they go out.
+        m_output.Hide();
         submitted.result = tessaline::Submit(m_options, m_platform, printer, m_bytes);
         submitted.exitCode = JobExitCode(submitted.result, m_bytes.length);
         submitted.note = m_platform.notes != nullptr ? m_platform.notes->TakeNote(printer) : "";

@@ -7,7 +7,7 @@ confirmation="You have chosen to send the selected file to the Korvane hardware 
 Be sure the file is an Korvane Flash Upgrade File or unpredictable results may occur.
 There is no way to undo this operation.  Are you sure you wish to begin the upgrade?
 
-Printers:
+2 printers:
   $RIG_QUEUE_RAW_ONLY
   $RIG_QUEUE_VIRTUAL
 $CLI_PROMPT"
@@ -54,6 +54,9 @@ for answer in y yes; do
         grep -qF "$(cli_sent_line "$queue" "$size")" <<<"$CLI_SHOWN" ||
             e2e_fail "answer '$answer': no outcome for $queue: $CLI_SHOWN"
     done
+    # Between the uploads, the run's own line counts the printers.
+    grep -qF '0/2 done, 0 failed, 1 in flight' <<<"$CLI_SHOWN" ||
+        e2e_fail "answer '$answer': no run line: $CLI_SHOWN"
 done
 e2e_wait_jobs "$RIG_QUEUE_RAW_ONLY" "$before_a" 2
 e2e_wait_jobs "$RIG_QUEUE_VIRTUAL" "$before_b" 2

@@ -18,7 +18,7 @@ cli_expect "locked" 3 "" "tessaline-cli: File Error: $work/locked.bin: $not_open
 cli_run upgrade "$work/locked.bin" --printer "$RIG_QUEUE_RAW_ONLY" --yes --json
 e2e_assert_eq "locked, json: exit code" 3 "$CLI_RC"
 e2e_assert_eq "locked, json" \
-    '{"printer":"'"$RIG_QUEUE_RAW_ONLY"'","stage":"FileError","size":null,"written":0,"datatype":null,"job":null}' \
+    '{"printer":"'"$RIG_QUEUE_RAW_ONLY"'","uri":null,"stage":"FileError","size":null,"written":0,"datatype":null,"job":null,"state":null,"state_reasons":null,"message":null,"seconds":null}' \
     "$CLI_OUT"
 exec {lock_fd}<&-
 cli_run upgrade "$work/locked.bin" --printer "$RIG_QUEUE_RAW_ONLY" --yes

@@ -22,7 +22,8 @@ e2e_assert_job_file "$(e2e_job_file "$RIG_QUEUE_RAW_ONLY" $((before + 1)))" "$wo
 before=$(e2e_job_count "$RIG_QUEUE_RAW_ONLY")
 cli_run upgrade "$work/upgrade.bin" --printer "$RIG_QUEUE_RAW_ONLY" --yes --json
 job=$(sed -n 's/.*"job":\([0-9]*\).*/\1/p' <<<"$CLI_OUT")
-cli_expect "json" 0 "{\"printer\":\"$RIG_QUEUE_RAW_ONLY\",\"stage\":\"Completed\",\"size\":$size,\"written\":$size,\"datatype\":\"RAW\",\"job\":$job}" ""
+CLI_OUT=$(json_steady "$CLI_OUT")
+cli_expect "json" 0 "{\"printer\":\"$RIG_QUEUE_RAW_ONLY\",\"uri\":null,\"stage\":\"Completed\",\"size\":$size,\"written\":$size,\"datatype\":\"RAW\",\"job\":$job,\"state\":null,\"state_reasons\":null,\"message\":null,\"seconds\":S}" ""
 e2e_wait_jobs "$RIG_QUEUE_RAW_ONLY" "$before" 1
 wait_until 10 cli_job_ended "$RIG_QUEUE_RAW_ONLY" "$job" ||
     e2e_fail "json: CUPS has no job $job on $RIG_QUEUE_RAW_ONLY"
@@ -56,8 +57,9 @@ e2e_assert_job_file "$(e2e_job_file "$RIG_QUEUE_VIRTUAL" $((before_b + 1)))" "$w
 cli_make_queue Tessaline_Cli_Rejecting "$RIG_QUEUE_LATE"
 cupsreject Tessaline_Cli_Rejecting
 cli_run upgrade "$work/random.bin" --printer Tessaline_Cli_Rejecting --yes --json
+CLI_OUT=$(json_steady "$CLI_OUT")
 cli_expect "rejecting queue" 5 \
-    '{"printer":"Tessaline_Cli_Rejecting","stage":"StartDocFailed","size":'"$random_size"',"written":0,"datatype":null,"job":null}' ""
+    '{"printer":"Tessaline_Cli_Rejecting","uri":null,"stage":"StartDocFailed","size":'"$random_size"',"written":0,"datatype":null,"job":null,"state":null,"state_reasons":null,"message":null,"seconds":S}' ""
 
 # ---- an empty file: CUPS refuses the document when it ends, and the job is cancelled ----
 
@@ -65,8 +67,9 @@ cli_expect "rejecting queue" 5 \
 before_b=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
 cli_run upgrade "$work/empty.bin" --printer "$RIG_QUEUE_VIRTUAL" --yes --json
 job=$(sed -n 's/.*"job":\([0-9]*\).*/\1/p' <<<"$CLI_OUT")
+CLI_OUT=$(json_steady "$CLI_OUT")
 cli_expect "empty file" 5 \
-    '{"printer":"'"$RIG_QUEUE_VIRTUAL"'","stage":"EndDocFailed","size":0,"written":0,"datatype":"RAW","job":'"$job"'}' ""
+    '{"printer":"'"$RIG_QUEUE_VIRTUAL"'","uri":null,"stage":"EndDocFailed","size":0,"written":0,"datatype":"RAW","job":'"$job"',"state":null,"state_reasons":null,"message":null,"seconds":S}' ""
 cli_job_ended "$RIG_QUEUE_VIRTUAL" "$job" ||
     e2e_fail "empty file: job $job was left in the queue: $(lpstat -o "$RIG_QUEUE_VIRTUAL")"
 e2e_expect_no_jobs "$RIG_QUEUE_VIRTUAL" "$before_b" 1

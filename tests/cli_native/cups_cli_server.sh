@@ -4,7 +4,11 @@
 source "$(dirname "$0")/lib/cli_native.sh"
 
 queues=$(tr ' ' '\n' <<<"$RIG_QUEUES" | sort)
-queues_json="[$(sed 's/.*/"&"/' <<<"$queues" | paste -sd,)]"
+# Each queue with its device, as lpstat -v tells it; the rig's queues are idle.
+queues_json="[$(while read -r queue; do
+    uri=$(lpstat -v "$queue" | sed -n "s|^device for $queue: ||p")
+    printf '{"name":"%s","device_uri":"%s","state":"idle","state_reasons":[]}\n' "$queue" "$uri"
+done <<<"$queues" | paste -sd,)]"
 address=127.0.0.1:$RIG_CUPS_PORT
 nowhere=$work/no-scheduler.sock
 

@@ -18,9 +18,10 @@ cli_expect "mismatch" 3 "" \
 e2e_expect_no_jobs "$queue" "$before" 1
 
 cli_run upgrade "$work/module.bin" --printer "$queue" --yes --json --sha256 "${digest^^}"
-job=$(sed -n 's/.*"job":\([0-9]*\)}$/\1/p' <<<"$CLI_OUT")
+job=$(sed -n 's/.*"job":\([0-9]*\).*/\1/p' <<<"$CLI_OUT")
+CLI_OUT=$(json_steady "$CLI_OUT")
 cli_expect "match, json" 0 \
-    '{"printer":"'"$queue"'","stage":"Completed","size":300000,"sha256":"'"$digest"'","written":300000,"datatype":"RAW","job":'"$job"'}' ""
+    '{"printer":"'"$queue"'","uri":null,"stage":"Completed","size":300000,"sha256":"'"$digest"'","written":300000,"datatype":"RAW","job":'"$job"',"state":null,"state_reasons":null,"message":null,"seconds":S}' ""
 e2e_wait_jobs "$queue" "$before" 1
 e2e_assert_job_file "$(e2e_job_file "$queue" $((before + 1)))" "$work/module.bin"
 

@@ -12,8 +12,9 @@ queue_has_job() { [ -n "$(lpstat -o "$1" 2>/dev/null)" ]; }
 
 cli_run upgrade "$work/upgrade.bin" --printer "$RIG_QUEUE_RAW_ONLY" --yes --wait 30 --json
 job=$(json_job)
+CLI_OUT=$(json_steady "$CLI_OUT")
 cli_expect "completed" 0 \
-    '{"printer":"'"$RIG_QUEUE_RAW_ONLY"'","stage":"Completed","size":100000,"written":100000,"datatype":"RAW","job":'"$job"',"state":"Completed"}' ""
+    '{"printer":"'"$RIG_QUEUE_RAW_ONLY"'","uri":null,"stage":"Completed","size":100000,"written":100000,"datatype":"RAW","job":'"$job"',"state":"Completed","state_reasons":R,"message":null,"seconds":S}' ""
 cli_run upgrade "$work/upgrade.bin" --printer "$RIG_QUEUE_RAW_ONLY" --yes --wait 30
 job=$(grep -o 'job [0-9]*' <<<"$CLI_OUT" | cut -d' ' -f2)
 cli_expect "completed, text" 0 "$sent_a
@@ -27,8 +28,9 @@ e2e_capture_mode "$RIG_QUEUE_LATE" refuse
 cli_make_queue Tessaline_Cli_Refused "$RIG_QUEUE_LATE" contimeout=1
 cli_run upgrade "$work/upgrade.bin" --printer Tessaline_Cli_Refused --yes --wait 60 --json
 job=$(json_job)
+CLI_OUT=$(json_steady "$CLI_OUT")
 cli_expect "aborted" 7 \
-    '{"printer":"Tessaline_Cli_Refused","stage":"Completed","size":100000,"written":100000,"datatype":"RAW","job":'"$job"',"state":"Aborted"}' ""
+    '{"printer":"Tessaline_Cli_Refused","uri":null,"stage":"Completed","size":100000,"written":100000,"datatype":"RAW","job":'"$job"',"state":"Aborted","state_reasons":R,"message":null,"seconds":S}' ""
 e2e_capture_mode "$RIG_QUEUE_LATE" accept
 
 # ---- lost: the queue is deleted while the job waits in it ----

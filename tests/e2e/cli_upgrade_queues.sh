@@ -14,11 +14,12 @@ printf '\033E\000\014\r\n' >>"$file"
 size=$(stat -c %s "$file")
 sent=$(sent_text "$size")
 winfile=$(win_path "$file")
+# As json_steady leaves a line: a followed job's reasons are R, its seconds S.
 json() { # PRINTER STAGE WRITTEN DATATYPE JOB [STATE]
-    local state=
-    [ $# -lt 6 ] || state=",\"state\":$6"
-    printf '{"printer":"%s","stage":"%s","size":%s,"written":%s,"datatype":%s,"job":%s%s}' \
-        "$1" "$2" "$size" "$3" "$4" "$5" "$state"
+    local state=null reasons=null
+    [ $# -lt 6 ] || { state=$6 && reasons=R; }
+    printf '{"printer":"%s","uri":null,"stage":"%s","size":%s,"written":%s,"datatype":%s,"job":%s,"state":%s,"state_reasons":%s,"message":null,"seconds":S}' \
+        "$1" "$2" "$size" "$3" "$4" "$5" "$state" "$reasons"
 }
 
 declare -A before=()
@@ -60,10 +61,12 @@ done
 note_counts
 cli_run upgrade "$winfile" -p "$RIG_QUEUE_VIRTUAL" -p "$RIG_QUEUE_RAW_ONLY" -p "$RIG_QUEUE_LATE" \
     -p "$CLI_NO_PRINTER" --yes --json
-cli_expect "fleet, JSON" 5 "$(json "$RIG_QUEUE_VIRTUAL" Completed "$size" '"XPS_PASS"' 1)
-$(json "$RIG_QUEUE_RAW_ONLY" Completed "$size" '"RAW"' 2)
-$(json "$RIG_QUEUE_LATE" EndDocFailed 0 '"XPS_PASS"' 3)
-$(json "$CLI_NO_PRINTER" OpenFailed 0 null null)" ""
+# In the order they end: the refused ones at once, the handed-over ones when the run ends.
+CLI_OUT=$(json_steady "$CLI_OUT")
+cli_expect "fleet, JSON" 5 "$(json "$RIG_QUEUE_LATE" EndDocFailed 0 '"XPS_PASS"' 3)
+$(json "$CLI_NO_PRINTER" OpenFailed 0 null null)
+$(json "$RIG_QUEUE_VIRTUAL" Completed "$size" '"XPS_PASS"' 1)
+$(json "$RIG_QUEUE_RAW_ONLY" Completed "$size" '"RAW"' 2)" ""
 expect_arrivals "$RIG_QUEUE_VIRTUAL" "$RIG_QUEUE_RAW_ONLY"
 e2e_note "fleet with JSON: ok"
 
@@ -85,6 +88,7 @@ e2e_note "fleet with summary: ok"
 # Unknown at once, said plainly, and never taken as printed.
 note_counts
 cli_run upgrade "$winfile" -p "$RIG_QUEUE_VIRTUAL" --yes --wait 20 --json
+CLI_OUT=$(json_steady "$CLI_OUT")
 cli_expect "--wait under Wine" 7 "$(json "$RIG_QUEUE_VIRTUAL" Completed "$size" '"XPS_PASS"' 1 '"Unknown"')" ""
 expect_arrivals "$RIG_QUEUE_VIRTUAL"
 start=$SECONDS

@@ -40,6 +40,7 @@ class ScriptedItems : public WindowItems {
     }
     void OnCounts(const WindowCounts& counts) override {
         mostInFlight = std::max(mostInFlight, counts.inFlight);
+        countsAddUp = countsAddUp && counts.done + counts.inFlight <= counts.total;
         last = counts;
     }
 
@@ -47,6 +48,7 @@ class ScriptedItems : public WindowItems {
     std::function<void(std::size_t)> afterSubmit;
     std::vector<std::string> log;
     std::size_t mostInFlight = 0;
+    bool countsAddUp = true;
     WindowCounts last;
 
   private:
@@ -104,6 +106,10 @@ TEST_F(WindowTest, WithoutWaitTheRunEndsOnceTheLastIsSubmitted) {
     EXPECT_EQ(want, items.log);
     EXPECT_TRUE(monitor.calls.empty());
     EXPECT_TRUE(clock.sleeps.empty());
+    // The counts never tell of more done and in flight than there are jobs.
+    EXPECT_EQ(3u, items.last.done);
+    EXPECT_EQ(0u, items.last.inFlight);
+    EXPECT_TRUE(items.countsAddUp);
     EXPECT_EQ(kExitOk, run.outcomes[2].exitCode);
 }
 

@@ -23,7 +23,7 @@ fi
 E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
 # The toolkit the tests share with the demo and the benchmarks.
 E2E_TOOLKIT=$E2E_ROOT/tests/lib
-for e2e_part in wait jobs driver queue_names product; do
+for e2e_part in wait jobs driver queue_names product json; do
     # shellcheck source=/dev/null
     source "$E2E_TOOLKIT/$e2e_part.sh"
 done
