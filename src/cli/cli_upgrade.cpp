@@ -113,6 +113,40 @@ bool Confirm(const CliOptions& options, CliPlatform& platform) {
     return IsYes(answer);
 }
 
+// kExitOk once the upgrade may go ahead: --yes, or a yes on the terminal.
+int ConfirmOrRefuse(const CliOptions& options, CliPlatform& platform) {
+    if (options.yes) {
+        return kExitOk;
+    }
+    if (!platform.inIsTerminal) {
+        return StopBeforeSending(
+            options, platform, "NotConfirmed",
+            "not confirmed: standard input is not a terminal, so nothing was sent; give "
+            "--yes to confirm without a terminal",
+            kExitNotConfirmed);
+    }
+    if (!Confirm(options, platform)) {
+        return StopBeforeSending(options, platform, "NotConfirmed",
+                                 "not confirmed: nothing was sent", kExitNotConfirmed);
+    }
+    return kExitOk;
+}
+
+// The file whole in *bytes, or the file error.
+int ReadOnce(const CliOptions& options, CliPlatform& platform, ReadableFile& file,
+             UpgradeBytes* bytes) {
+    try {
+        if (!ReadUpgradeFile(file, bytes)) {
+            return FileError(options, platform, kFileTooLargeText);
+        }
+    } catch (const FileException& e) {
+        return FileError(options, platform, FileErrorText(e.Cause()));
+    } catch (const std::bad_alloc&) {
+        return FileError(options, platform, "Out of memory.");
+    }
+    return kExitOk;
+}
+
 RawJobResult Submit(const CliOptions& options, CliPlatform& platform, const std::string& printer,
                     const UpgradeBytes& bytes) {
     CliNotices notices(platform.err, printer, options.debug);
@@ -272,32 +306,14 @@ int RunUpgrade(const CliOptions& options, CliPlatform& platform) {
         return FileError(options, platform, FileStatusMessage(opened.status).text);
     }
 
-    if (!options.yes) {
-        if (!platform.inIsTerminal) {
-            return StopBeforeSending(
-                options, platform, "NotConfirmed",
-                "not confirmed: standard input is not a terminal, so nothing was sent; give "
-                "--yes to confirm without a terminal",
-                kExitNotConfirmed);
-        }
-        if (!Confirm(options, platform)) {
-            return StopBeforeSending(options, platform, "NotConfirmed",
-                                     "not confirmed: nothing was sent", kExitNotConfirmed);
-        }
+    if (const int code = ConfirmOrRefuse(options, platform); code != kExitOk) {
+        return code;
     }
-
     // Read once for every printer; the file stays open, unshared, until all are done.
     UpgradeBytes bytes;
-    try {
-        if (!ReadUpgradeFile(*opened.file, &bytes)) {
-            return FileError(options, platform, kFileTooLargeText);
-        }
-    } catch (const FileException& e) {
-        return FileError(options, platform, FileErrorText(e.Cause()));
-    } catch (const std::bad_alloc&) {
-        return FileError(options, platform, "Out of memory.");
+    if (const int code = ReadOnce(options, platform, *opened.file, &bytes); code != kExitOk) {
+        return code;
     }
-
     std::optional<std::string> sha256;
     if (const int code = CheckSha256(options, platform, bytes, &sha256); code != kExitOk) {
         return code;
