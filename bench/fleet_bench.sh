@@ -57,11 +57,14 @@ for n in $(seq 1 "$count"); do
     echo "$q" >>"$work/queues.txt"
 done
 
-# The spool's size every 50 ms into FILE, until stopped.
+# The spool's growth every 50 ms into FILE, until stopped: its size less the size just before,
+# which holds the kept history of every earlier job.
 start_sampler() {
+    local base
+    base=$(du -sb "$spool" | cut -f1)
     : >"$1"
     while :; do
-        du -sb "$spool" 2>/dev/null | cut -f1 >>"$1"
+        du -sb "$spool" 2>/dev/null | awk -v base="$base" '{ print $1 - base }' >>"$1"
         sleep 0.05
     done &
     SAMPLER=$!
@@ -105,6 +108,30 @@ finish_fleet() {
 
 peak_of() { sort -n "$1" | tail -n 1; }
 
+# The pauses, in cupsd's error_log, between one job's "Job completed." and the next job's
+# "Queued on", for the jobs of a --parallel 1 run (its JSON): how long the program takes to see
+# a job end and start the next.
+end_to_next() {
+    python3 - "$(readlink -f "$RIG_DIR/cups")/log/error_log" "$1" <<'PY'
+import datetime, json, re, sys
+jobs = {json.loads(line)["job"] for line in open(sys.argv[2])}
+queued, done = {}, {}
+for line in open(sys.argv[1], errors="replace"):
+    m = re.match(r"^\w \[([^\]]+)\] \[Job (\d+)\] (.*)$", line.rstrip("\n"))
+    if not m or int(m.group(2)) not in jobs:
+        continue
+    t = datetime.datetime.strptime(m.group(1), "%d/%b/%Y:%H:%M:%S.%f %z").timestamp()
+    if m.group(3).startswith("Queued on"):
+        queued[int(m.group(2))] = t
+    elif m.group(3).startswith("Job completed"):
+        done[int(m.group(2))] = t
+order = sorted(queued, key=queued.get)
+for a, b in zip(order, order[1:]):
+    if a in done:
+        print("%.3f" % (queued[b] - done[a]))
+PY
+}
+
 # NAME: wall time (start to the fleet's last byte), the command's own time, the peak spool and,
 # for the program, its peak RSS, each appended to NAME.* files.
 run_cli() {
@@ -122,6 +149,7 @@ run_cli() {
     add "$(elapsed "$t0" "$t1")" "$work/$name.cmd"
     add "$(peak_of "$work/$name.du")" "$work/$name.spool"
     add "$(tail -n 1 "$work/rss")" "$work/$name.rss"
+    [ "$width" -ne 1 ] || end_to_next "$work/$name.json" >>"$work/pause"
 }
 
 run_lp() {
@@ -189,7 +217,7 @@ m() { median <"$work/$1"; }
 file_kib=$((size / 1024))
 cat <<EOT
 machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(awk '/MemTotal/ {print $2}' /proc/meminfo) KiB; CUPS $(dpkg-query -W -f='${Version}' cups-daemon 2>/dev/null); load average $load_before before, $(cut -d' ' -f1-3 /proc/loadavg) after
-file: $size bytes to $count queues; repeats: $repeats; spool sampled every 50 ms (du -sb $spool)
+file: $size bytes to $count queues; repeats: $repeats; spool growth sampled every 50 ms (du -sb $spool, less its size at the start)
 EOT
 for w in "${widths[@]}"; do
     spool_goal=$((w * size + 1048576))
@@ -201,6 +229,7 @@ xargs -P $w lp -o raw: wall $(m "lp$w.wall") s, command $(m "lp$w.cmd") s; peak 
 EOT
 done
 cat <<EOT
+--parallel 1, a job's end in cupsd to the next job's creation: median $(median <"$work/pause") s, min $(sort -g "$work/pause" | head -n 1) s, max $(sort -g "$work/pause" | tail -n 1) s
 direct IPP, $direct ippeveprinters, --parallel $direct: $(m ipp.wall) s; per printer (its own seconds) median $(median <"$work/ipp.each") s, max $(sort -g "$work/ipp.each" | tail -n 1) s; peak RSS $(m ipp.rss) KiB
     all: $(all "$work/ipp.wall")
 EOT
