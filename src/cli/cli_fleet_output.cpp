@@ -27,9 +27,12 @@ JobReport WindowReport(const std::string& printer, const WindowOutcome& outcome,
     if (outcome.followed) {
         report.status = outcome.status;
     }
-    report.message = outcome.interrupted ? std::string("interrupted: the job was cancelled")
-                     : !outcome.submitted.note.empty() ? outcome.submitted.note
-                                                       : outcome.status.message;
+    const std::string& note = outcome.submitted.note;
+    if (outcome.interrupted) {
+        report.message = "interrupted: " + (note.empty() ? "the job was cancelled" : note);
+    } else {
+        report.message = !note.empty() ? note : outcome.status.message;
+    }
     report.milliseconds = outcome.milliseconds;
     return report;
 }

@@ -1,5 +1,6 @@
 #include "cli/cli_job_window.h"
 
+#include <algorithm>
 #include <set>
 
 #include "cli/cli_exit.h"
@@ -38,7 +39,7 @@ class JobWindow {
                 break;
             }
             if (!AskFlying()) {
-                m_clock.SleepMilliseconds(kWindowPollMilliseconds);
+                m_clock.SleepMilliseconds(WindowPollMilliseconds(OldestAge()));
             }
         }
         while (!m_flying.empty()) {
@@ -56,6 +57,15 @@ class JobWindow {
     }
 
   private:
+    std::uint64_t OldestAge() const {
+        std::uint64_t oldest = 0;
+        const std::uint64_t now = m_clock.NowMilliseconds();
+        for (const std::size_t i : m_flying) {
+            oldest = std::max(oldest, now - m_startedAt[i]);
+        }
+        return oldest;
+    }
+
     bool Stopped() const { return m_stop != nullptr && m_stop->StopRequested(); }
 
     bool MayStartMore() const {
@@ -137,6 +147,13 @@ class JobWindow {
 };
 
 }  // namespace
+
+std::uint32_t WindowPollMilliseconds(std::uint64_t oldestInFlightMilliseconds) {
+    constexpr std::uint64_t kFastest = 20;
+    constexpr std::uint64_t kSlowest = 500;
+    return static_cast<std::uint32_t>(
+        std::clamp(oldestInFlightMilliseconds / 4, kFastest, kSlowest));
+}
 
 WindowRun RunJobWindow(WindowItems& items, const WindowLimits& limits, JobMonitor& monitor,
                        CliClock& clock, const StopSignal* stop) {

@@ -12,9 +12,11 @@
 
 namespace tessaline {
 
-// How often the jobs in flight are asked for their state. Short: a slot that frees up waits
-// for the next ask, and each ask is one small request per job in flight.
-inline constexpr std::uint32_t kWindowPollMilliseconds = 200;
+// How long the window waits before it asks the jobs in flight again, given how long the oldest
+// has been in flight: a quarter of that, from 20 ms to 500 ms. A job of a tenth of a second
+// frees its slot within a few hundredths; a job of minutes costs two asks a second, each one
+// small request per job in flight.
+std::uint32_t WindowPollMilliseconds(std::uint64_t oldestInFlightMilliseconds);
 
 struct WindowLimits {
     std::uint32_t parallel = 4;                // jobs in flight at most

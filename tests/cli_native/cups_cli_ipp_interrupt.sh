@@ -54,11 +54,14 @@ e2e_assert_eq "the queue not started" NotStarted "$(stage_of Tessaline_Int_Last)
 stage=$(stage_of "$uploading")
 [ -n "$stage" ] && [ "$stage" != Completed ] && [ "$stage" != NotStarted ] ||
     e2e_fail "the printer being uploaded to: stage '$stage'"
-written=$(python3 -c 'import json, sys
-print(*[o["written"] for o in map(json.loads, sys.stdin) if o["uri"] == sys.argv[1]])' \
+message=$(python3 -c 'import json, sys
+print(*[o["message"] for o in map(json.loads, sys.stdin) if o["uri"] == sys.argv[1]])' \
     "$uploading" <<<"$CLI_OUT")
-[ "$written" -ge "$received" ] ||
-    e2e_fail "the printer being uploaded to: written $written, but it had kept $received bytes"
+sent=$(sed -n "s/^interrupted: stopped after \([0-9]*\) of $size bytes; the job is cancelled$/\1/p" \
+    <<<"$message")
+[ -n "$sent" ] || e2e_fail "the printer being uploaded to: message '$message'"
+[ "$sent" -ge "$received" ] ||
+    e2e_fail "the printer being uploaded to: sent $sent, but it had kept $received bytes"
 
 # Nothing half-made anywhere; the one handed over arrives whole.
 cli_assert_no_queued_jobs "after Ctrl-C" Tessaline_Int_First

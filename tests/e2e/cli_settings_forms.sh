@@ -59,8 +59,9 @@ e2e_note "shared settings: ok"
 cli_run settings --page-size 4 --orientation 1
 before=$(e2e_job_count "$RIG_QUEUE_RAW_ONLY")
 cli_run forms 2 -p "$RIG_QUEUE_RAW_ONLY" --json
+CLI_OUT=$(json_steady "$CLI_OUT")
 cli_expect "forms on b)" 0 \
-    "{\"printer\":\"$RIG_QUEUE_RAW_ONLY\",\"form\":2,\"stage\":\"Completed\",\"size\":18,\"written\":18,\"datatype\":\"RAW\",\"job\":1}" ""
+    "{\"printer\":\"$RIG_QUEUE_RAW_ONLY\",\"uri\":null,\"form\":2,\"stage\":\"Completed\",\"size\":18,\"written\":18,\"datatype\":\"RAW\",\"job\":1,\"state\":null,\"state_reasons\":null,\"message\":null,\"seconds\":S}" ""
 app_assert_form_jobs "$RIG_QUEUE_RAW_ONLY" "$before" 26 1 2 2
 
 # Incomplete jobs are each reported: refused late on c), not opened on d).

@@ -18,13 +18,13 @@ cli_run upgrade "$winfile" --printer "$queue"
 cli_expect "no terminal, no --yes" 2 "" "$CLI_NOT_A_TERMINAL"
 cli_run upgrade "$winfile" --printer "$queue" --json
 cli_expect "no terminal, JSON" 2 \
-    "{\"printer\":\"$queue\",\"stage\":\"NotConfirmed\",\"size\":null,\"written\":0,\"datatype\":null,\"job\":null}" \
+    "{\"printer\":\"$queue\",\"uri\":null,\"stage\":\"NotConfirmed\",\"size\":null,\"written\":0,\"datatype\":null,\"job\":null,\"state\":null,\"state_reasons\":null,\"message\":null,\"seconds\":null}" \
     "$CLI_NOT_A_TERMINAL"
 e2e_expect_no_jobs "$queue" "$before" 0.5
 e2e_note "no terminal: ok"
 
 # What the terminal shows, blanks removed (see cli_pty).
-question=$(printf '%b\n\nPrinters:\n%s\nContinue?[y/N]' "$CONFIRM_TEXT" "$queue" | tr -d ' ')
+question=$(printf '%b\n\n1 printer:\n%s\nContinue?[y/N]' "$CONFIRM_TEXT" "$queue" | tr -d ' ')
 for answer in y n; do
     before=$(e2e_job_count "$queue")
     cli_pty "$answer" upgrade "$winfile" --printer "$queue"

@@ -127,7 +127,7 @@ TEST_F(WindowTest, WaitGivesEachJobItsTimeFromItsOwnSubmission) {
     EXPECT_GE(run.outcomes[0].milliseconds, 1000u);
     EXPECT_EQ(kExitWaitFailed, run.outcomes[1].exitCode);
     EXPECT_EQ(kExitOk, run.outcomes[2].exitCode);
-    EXPECT_EQ(kWindowPollMilliseconds, run.outcomes[2].milliseconds);
+    EXPECT_EQ(WindowPollMilliseconds(0), run.outcomes[2].milliseconds);
 }
 
 TEST_F(WindowTest, AJobWithoutAnIdNeverCountsAsPrinted) {
@@ -144,6 +144,26 @@ TEST_F(WindowTest, AJobWithoutAnIdNeverCountsAsPrinted) {
     const WindowRun run = RunJobWindow(items, limits, monitor, clock, nullptr);
     EXPECT_EQ(kExitWaitFailed, run.outcomes[0].exitCode);
     EXPECT_TRUE(monitor.calls.empty());
+}
+
+TEST(WindowPoll, AQuarterOfTheOldestJobsAgeFrom20To500Milliseconds) {
+    const std::pair<std::uint64_t, std::uint32_t> cases[] = {
+        {0, 20}, {79, 20}, {80, 20}, {84, 21}, {1000, 250}, {2000, 500}, {3600000, 500}};
+    for (const auto& [age, wait] : cases) {
+        EXPECT_EQ(WindowPollMilliseconds(age), wait) << age;
+    }
+}
+
+TEST_F(WindowTest, AsksQuicklyWhileJobsAreYoungAndSlowerAsTheyAge) {
+    ScriptedItems items({0});
+    Script(0, 100000);
+    WindowLimits limits;
+    limits.waitSeconds = 3;
+    RunJobWindow(items, limits, monitor, clock, nullptr);
+    ASSERT_GE(clock.sleeps.size(), 3u);
+    EXPECT_EQ(clock.sleeps.front(), 20u);
+    EXPECT_EQ(clock.sleeps.back(), 500u);
+    EXPECT_TRUE(std::is_sorted(clock.sleeps.begin(), clock.sleeps.end()));
 }
 
 struct MaxFailuresCase {

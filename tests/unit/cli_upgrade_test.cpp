@@ -412,7 +412,7 @@ const WaitCase kWaits[] = {
      7,
      "a: " + kSent + "\n",
      "a: job 1 did not finish within 2 seconds (still pending)\n",
-     11},
+     20},
     {"ZeroSecondsAsksOnce",
      {JobState::Printing},
      {"--wait", "0"},
