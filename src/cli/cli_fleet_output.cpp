@@ -41,6 +41,7 @@ FleetOutput::FleetOutput(CliPlatform& platform, bool progressLine)
     : m_platform(platform), m_progressLine(progressLine && platform.errIsTerminal) {}
 
 void FleetOutput::OnCounts(const WindowCounts& counts) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_progressLine) {
         return;
     }
@@ -52,6 +53,7 @@ void FleetOutput::OnCounts(const WindowCounts& counts) {
 }
 
 void FleetOutput::Print(std::ostream& stream, const std::string& line) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
     Wipe();
     stream << line << '\n';
     stream.flush();
@@ -75,6 +77,7 @@ void FleetOutput::Draw() {
 }
 
 void FleetOutput::Finish() {
+    const std::lock_guard<std::mutex> lock(m_mutex);
     Wipe();
     m_progressLine = false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "cli/cli_job_window.h"
@@ -17,7 +18,8 @@ JobReport WindowReport(const std::string& printer, const WindowOutcome& outcome,
                        std::uint32_t size);
 
 // The output of a run over several printers. On a terminal, standard error carries a progress
-// line, wiped before every other line and drawn again after it.
+// line, wiped before every other line and drawn again after it. Lines may come from several
+// threads at once.
 class FleetOutput {
   public:
     FleetOutput(CliPlatform& platform, bool progressLine);
@@ -29,7 +31,10 @@ class FleetOutput {
     void Out(const std::string& line) { Print(m_platform.out, line); }
     void Err(const std::string& line) { Print(m_platform.err, line); }
     // Wipes the progress line until the next line or count.
-    void Hide() { Wipe(); }
+    void Hide() {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        Wipe();
+    }
     // Wipes the progress line for good.
     void Finish();
 
@@ -38,6 +43,7 @@ class FleetOutput {
     void Wipe();
     void Draw();
 
+    std::mutex m_mutex;
     CliPlatform& m_platform;
     bool m_progressLine;
     std::string m_shown;

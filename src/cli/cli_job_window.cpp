@@ -12,12 +12,13 @@ namespace {
 class JobWindow {
   public:
     JobWindow(WindowItems& items, const WindowLimits& limits, JobMonitor& monitor, CliClock& clock,
-              const StopSignal* stop)
+              const StopSignal* stop, Submissions& submissions)
         : m_items(items),
           m_limits(limits),
           m_monitor(monitor),
           m_clock(clock),
           m_stop(stop),
+          m_submissions(submissions),
           m_startedAt(items.Count(), 0) {
         m_run.outcomes.resize(items.Count());
         m_counts.total = items.Count();
@@ -25,22 +26,29 @@ class JobWindow {
 
     WindowRun Run() {
         for (;;) {
+            TakeSubmitted();
             if (Stopped()) {
                 m_run.interrupted = true;
                 break;
             }
-            if (MayStartMore() && m_flying.size() < m_limits.parallel) {
+            if (MayStartMore() && m_flying.size() + m_submissions.Running() < m_limits.parallel) {
                 StartNext();
                 continue;
             }
             // Without --wait, following only paces the submissions: once the last is in, the
             // run is over.
-            if (m_flying.empty() || (!m_limits.waitSeconds && !MayStartMore())) {
+            if (m_submissions.Running() == 0 &&
+                (m_flying.empty() || (!m_limits.waitSeconds && !MayStartMore()))) {
                 break;
             }
-            if (!AskFlying()) {
+            if (m_flying.empty() || !AskFlying()) {
                 m_clock.SleepMilliseconds(WindowPollMilliseconds(OldestAge()));
             }
+        }
+        // After Ctrl-C, a document being sent ends at its next piece: its job is cancelled.
+        while (m_submissions.Running() != 0) {
+            m_clock.SleepMilliseconds(WindowPollMilliseconds(0));
+            TakeSubmitted();
         }
         while (!m_flying.empty()) {
             const std::size_t i = m_flying.front();
@@ -75,19 +83,26 @@ class JobWindow {
 
     void StartNext() {
         const std::size_t i = m_next++;
-        WindowOutcome& outcome = m_run.outcomes[i];
-        outcome.started = true;
+        m_run.outcomes[i].started = true;
         m_startedAt[i] = m_clock.NowMilliseconds();
-        outcome.submitted = m_items.Submit(i);
-        if (outcome.submitted.exitCode != kExitOk) {
-            outcome.interrupted = Stopped();
-            End(i, outcome.submitted.exitCode);
-        } else if (outcome.submitted.result.jobId == 0) {
-            // Nothing to follow it by: it never counts as printed.
-            End(i, m_limits.waitSeconds ? kExitWaitFailed : kExitOk);
-        } else {
-            m_flying.push_back(i);
-            Tell();
+        m_submissions.Start(i, [this, i] { return m_items.Submit(i); });
+        Tell();
+    }
+
+    void TakeSubmitted() {
+        for (auto& [i, submitted] : m_submissions.TakeEnded()) {
+            WindowOutcome& outcome = m_run.outcomes[i];
+            outcome.submitted = std::move(submitted);
+            if (outcome.submitted.exitCode != kExitOk) {
+                outcome.interrupted = Stopped();
+                End(i, outcome.submitted.exitCode);
+            } else if (outcome.submitted.result.jobId == 0) {
+                // Nothing to follow it by: it never counts as printed.
+                End(i, m_limits.waitSeconds ? kExitWaitFailed : kExitOk);
+            } else {
+                m_flying.push_back(i);
+                Tell();
+            }
         }
     }
 
@@ -129,7 +144,7 @@ class JobWindow {
     }
 
     void Tell() {
-        m_counts.inFlight = m_flying.size();
+        m_counts.inFlight = m_flying.size() + m_submissions.Running();
         m_items.OnCounts(m_counts);
     }
 
@@ -138,6 +153,7 @@ class JobWindow {
     JobMonitor& m_monitor;
     CliClock& m_clock;
     const StopSignal* m_stop;
+    Submissions& m_submissions;
     WindowRun m_run;
     WindowCounts m_counts;
     std::vector<std::uint64_t> m_startedAt;
@@ -156,8 +172,14 @@ std::uint32_t WindowPollMilliseconds(std::uint64_t oldestInFlightMilliseconds) {
 }
 
 WindowRun RunJobWindow(WindowItems& items, const WindowLimits& limits, JobMonitor& monitor,
+                       CliClock& clock, const StopSignal* stop, Submissions& submissions) {
+    return JobWindow(items, limits, monitor, clock, stop, submissions).Run();
+}
+
+WindowRun RunJobWindow(WindowItems& items, const WindowLimits& limits, JobMonitor& monitor,
                        CliClock& clock, const StopSignal* stop) {
-    return JobWindow(items, limits, monitor, clock, stop).Run();
+    InlineSubmissions inline_;
+    return RunJobWindow(items, limits, monitor, clock, stop, inline_);
 }
 
 }  // namespace tessaline

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/cli_platform.h"
+#include "cli/cli_submissions.h"
 #include "jobs/raw_job.h"
 #include "platform/job_monitor.h"
 
@@ -22,14 +23,6 @@ struct WindowLimits {
     std::uint32_t parallel = 4;                // jobs in flight at most
     std::optional<std::uint32_t> maxFailures;  // no new job once this many groups failed
     std::optional<std::uint32_t> waitSeconds;  // --wait: each job's time from its submission
-};
-
-// What the submission of one item gave.
-struct Submitted {
-    RawJobResult result;
-    int exitCode = 0;          // the stage's code (cli/cli_exit.h): 0 when handed over whole
-    std::uint32_t length = 0;  // the job's size in bytes
-    std::string note;          // why it went as it did, beyond its stage; may be empty
 };
 
 // How one item ended.
@@ -55,7 +48,8 @@ class WindowItems {
   public:
     virtual ~WindowItems() = default;
     virtual std::size_t Count() const = 0;
-    // Submits item i; called once per item, in order.
+    // Submits item i; called once per item, in order, on the thread the submissions give it:
+    // with ThreadedSubmissions several run at once.
     virtual Submitted Submit(std::size_t i) = 0;
     // Where item i's job is followed.
     virtual const std::string& Printer(std::size_t i) const = 0;
@@ -77,7 +71,10 @@ struct WindowRun {
 // its submission until the monitor reports it final (Unknown included: it can no longer be
 // seen) or, with --wait, until its time is up. The next item starts as soon as one ends.
 // Without --wait the run ends once the last item has been submitted; with it, once every job
-// has ended. stop may be null.
+// has ended. A job being submitted counts as in flight. stop may be null.
+WindowRun RunJobWindow(WindowItems& items, const WindowLimits& limits, JobMonitor& monitor,
+                       CliClock& clock, const StopSignal* stop, Submissions& submissions);
+// The same with every submission on the caller's thread, one at a time.
 WindowRun RunJobWindow(WindowItems& items, const WindowLimits& limits, JobMonitor& monitor,
                        CliClock& clock, const StopSignal* stop);
 

@@ -15,6 +15,7 @@
 #include "platform/sign_in.h"
 #include "platform/spooler.h"
 #include "platform/stop_signal.h"
+#include "platform/thread_setup.h"
 #include "platform/write_progress.h"
 #include "settings/print_settings.h"
 
@@ -67,6 +68,9 @@ struct CliPlatform {
     // Each destination's device and state, for `printers --json`; null where only names are
     // known.
     DestinationDirectory* destinations = nullptr;
+    // Set where the spooler, its notes and the sign-in may be used from several threads at
+    // once: then an upgrade sends up to --parallel files side by side. Null: one at a time.
+    ThreadSetup* threads = nullptr;
 };
 
 // args excludes the program name. Returns one of the exit codes of cli/cli_exit.h.

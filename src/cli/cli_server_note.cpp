@@ -2,10 +2,11 @@
 
 namespace tessaline {
 
-const std::string& ServerNote::For(const RawJobResult& result) {
+std::string ServerNote::For(const RawJobResult& result) {
     if (result.stage != RawJobStage::OpenFailed) {
-        return m_none;
+        return std::string();
     }
+    const std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_note) {
         const std::string address = m_server != nullptr ? m_server->UnreachableServer() : "";
         m_note = address.empty() ? std::string() : UnreachableServerWords(address);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -17,13 +18,13 @@ class ServerNote {
 
     // For a job that ended at OpenFailed: "the print server at ADDRESS could not be reached".
     // Empty for any other stage, when the server answers, or when there is no server to ask
-    // (the Windows spooler is local).
-    const std::string& For(const RawJobResult& result);
+    // (the Windows spooler is local). May be asked from several threads at once.
+    std::string For(const RawJobResult& result);
 
   private:
     ServerSelector* m_server;
+    std::mutex m_mutex;
     std::optional<std::string> m_note;
-    const std::string m_none;
 };
 
 // The words for a server that does not answer, naming it.

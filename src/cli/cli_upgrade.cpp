@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <istream>
+#include <memory>
 #include <new>
 #include <ostream>
 #include <vector>
@@ -24,20 +25,18 @@ namespace {
 // Prints the datatype notices as they happen, with the captions of the window's boxes.
 class CliNotices : public NoticeReceiver {
   public:
-    CliNotices(std::ostream& err, const std::string& printer, bool on)
-        : m_err(err), m_printer(printer), m_on(on) {}
+    CliNotices(FleetOutput& output, const std::string& printer, bool on)
+        : m_output(output), m_printer(printer), m_on(on) {}
 
     void OnNotice(Notice notice) override {
-        if (!m_on) {
-            return;
+        if (m_on) {
+            const UpgradeMessage message = NoticeMessage(notice);
+            m_output.Err(m_printer + ": " + message.caption + ": " + message.text);
         }
-        const UpgradeMessage message = NoticeMessage(notice);
-        m_err << m_printer << ": " << message.caption << ": " << message.text << '\n';
-        m_err.flush();
     }
 
   private:
-    std::ostream& m_err;
+    FleetOutput& m_output;
     const std::string& m_printer;
     bool m_on;
 };
@@ -147,14 +146,24 @@ int ReadOnce(const CliOptions& options, CliPlatform& platform, ReadableFile& fil
     return kExitOk;
 }
 
-RawJobResult Submit(const CliOptions& options, CliPlatform& platform, const std::string& printer,
-                    const UpgradeBytes& bytes) {
-    CliNotices notices(platform.err, printer, options.debug);
+// Uploads side by side, on threads of their own, where the platform allows it and there is more
+// than one to send at a time.
+bool SendsSideBySide(const CliOptions& options, const CliPlatform& platform) {
+    return platform.threads != nullptr && options.printers.size() > 1 && options.parallel > 1;
+}
+
+RawJobResult Submit(const CliOptions& options, CliPlatform& platform, FleetOutput& output,
+                    const std::string& printer, const UpgradeBytes& bytes) {
+    CliNotices notices(output, printer, options.debug);
+    // One line cannot show several uploads' bytes: side by side, the run's line counts them.
     const bool showProgress = platform.progress != nullptr && platform.errIsTerminal &&
-                              !options.json && bytes.length >= kProgressThreshold;
+                              !options.json && bytes.length >= kProgressThreshold &&
+                              !SendsSideBySide(options, platform);
     if (!showProgress) {
         return SubmitUpgrade(platform.spooler, printer, bytes, &notices);
     }
+    // The bytes' own progress line takes the run's place while they go out.
+    output.Hide();
     ProgressLine line(platform.err, printer);
     platform.progress->SetWriteProgress(&line);
     const RawJobResult result = SubmitUpgrade(platform.spooler, printer, bytes, &notices);
@@ -181,9 +190,7 @@ class UpgradeItems final : public WindowItems {
     Submitted Submit(std::size_t i) override {
         const std::string& printer = m_options.printers[i];
         Submitted submitted;
-        // The bytes' own progress line takes the run's place while they go out.
-        m_output.Hide();
-        submitted.result = tessaline::Submit(m_options, m_platform, printer, m_bytes);
+        submitted.result = tessaline::Submit(m_options, m_platform, m_output, printer, m_bytes);
         submitted.exitCode = JobExitCode(submitted.result, m_bytes.length);
         submitted.note = m_platform.notes != nullptr ? m_platform.notes->TakeNote(printer) : "";
         if (submitted.note.empty()) {
@@ -324,8 +331,14 @@ int RunUpgrade(const CliOptions& options, CliPlatform& platform) {
     }
     FleetOutput output(platform, options.printers.size() > 1);
     UpgradeItems items(options, platform, bytes, sha256, output);
-    const WindowRun run =
-        RunJobWindow(items, FleetLimits(options), platform.jobs, platform.clock, platform.stop);
+    std::unique_ptr<Submissions> submissions;
+    if (SendsSideBySide(options, platform)) {
+        submissions = std::make_unique<ThreadedSubmissions>(*platform.threads);
+    } else {
+        submissions = std::make_unique<InlineSubmissions>();
+    }
+    const WindowRun run = RunJobWindow(items, FleetLimits(options), platform.jobs, platform.clock,
+                                       platform.stop, *submissions);
     output.Finish();
     if (!options.json && run.outcomes.size() > 1) {
         PrintSummary(options, platform, run, bytes.length);

@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -40,13 +41,15 @@ class SteadyClock final : public tessaline::CliClock {
     }
 };
 
-volatile std::sig_atomic_t g_stopRequested = 0;
+// Lock-free, so the handler may set it, and read from every thread that sends.
+std::atomic<bool> g_stopRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 // The first Ctrl-C asks the run to stop where it can (between the pieces of a write, so the
 // job is cancelled, not cut); the default action is back at once, so a second one ends the
 // program (SA_RESETHAND).
 void OnInterrupt(int /*signal*/) {
-    g_stopRequested = 1;
+    g_stopRequested.store(true);
 }
 
 class InterruptStop final : public tessaline::StopSignal {
@@ -60,7 +63,22 @@ class InterruptStop final : public tessaline::StopSignal {
         action.sa_flags = SA_RESTART | SA_RESETHAND;
         sigaction(SIGINT, &action, nullptr);
     }
-    bool StopRequested() const override { return g_stopRequested != 0; }
+    bool StopRequested() const override { return g_stopRequested.load(); }
+};
+
+// A thread that sends jobs takes the server and the sign-in the main thread was given.
+class CupsThreadSetup final : public tessaline::ThreadSetup {
+  public:
+    CupsThreadSetup(const tessaline::CupsServerSelector& server, tessaline::CupsSignIn& signIn)
+        : m_server(server), m_signIn(signIn) {}
+    void PrepareThisThread() override {
+        m_server.ApplyToThisThread();
+        m_signIn.ApplyToThisThread();
+    }
+
+  private:
+    const tessaline::CupsServerSelector& m_server;
+    tessaline::CupsSignIn& m_signIn;
 };
 
 }  // namespace
@@ -114,6 +132,8 @@ int main(int argc, char** argv) {
     platform.destinations = &destinations;
     platform.server = &server;
     platform.digests = &digests;
+    CupsThreadSetup threads(server, signIn);
+    platform.threads = &threads;
     const int code = RunCli(args, platform);
     std::cout.flush();
     return code;

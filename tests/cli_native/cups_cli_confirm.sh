@@ -47,19 +47,28 @@ for answer in y yes; do
     e2e_assert_eq "answer '$answer': exit code" 0 "$CLI_RC"
     [[ $CLI_SHOWN == "$confirmation$answer"$'\n'* ]] ||
         e2e_fail "answer '$answer': the terminal showed: $CLI_SHOWN"
-    # The progress line is redrawn in place while the bytes go out, then the outcome follows.
+    # Both go out side by side: the run's line counts them, then each outcome follows.
     for queue in "$RIG_QUEUE_RAW_ONLY" "$RIG_QUEUE_VIRTUAL"; do
-        grep -qF "$queue: sending 100% (2.0 of 2.0 MiB)"$'\r' <<<"$CLI_SHOWN" ||
-            e2e_fail "answer '$answer': no progress for $queue: $CLI_SHOWN"
         grep -qF "$(cli_sent_line "$queue" "$size")" <<<"$CLI_SHOWN" ||
             e2e_fail "answer '$answer': no outcome for $queue: $CLI_SHOWN"
     done
-    # Between the uploads, the run's own line counts the printers.
-    grep -qF '0/2 done, 0 failed, 1 in flight' <<<"$CLI_SHOWN" ||
+    grep -qF '0/2 done, 0 failed, 2 in flight' <<<"$CLI_SHOWN" ||
         e2e_fail "answer '$answer': no run line: $CLI_SHOWN"
+    ! grep -qF 'sending' <<<"$CLI_SHOWN" ||
+        e2e_fail "answer '$answer': a byte count for one of two uploads at once: $CLI_SHOWN"
 done
-e2e_wait_jobs "$RIG_QUEUE_RAW_ONLY" "$before_a" 2
-e2e_wait_jobs "$RIG_QUEUE_VIRTUAL" "$before_b" 2
+# One printer at a time (one printer, or --parallel 1): the bytes' own line is redrawn in place
+# while they go out.
+for args in "--printer $RIG_QUEUE_RAW_ONLY" \
+    "--printer $RIG_QUEUE_VIRTUAL --printer $RIG_QUEUE_RAW_ONLY --parallel 1"; do
+    # shellcheck disable=SC2086
+    cli_pty y upgrade "$work/upgrade.bin" $args
+    e2e_assert_eq "progress ($args): exit code" 0 "$CLI_RC"
+    grep -qF "$RIG_QUEUE_RAW_ONLY: sending 100% (2.0 of 2.0 MiB)"$'\r' <<<"$CLI_SHOWN" ||
+        e2e_fail "progress ($args): no progress for $RIG_QUEUE_RAW_ONLY: $CLI_SHOWN"
+done
+e2e_wait_jobs "$RIG_QUEUE_RAW_ONLY" "$before_a" 4
+e2e_wait_jobs "$RIG_QUEUE_VIRTUAL" "$before_b" 3
 for n in 1 2; do
     e2e_assert_job_file "$(e2e_job_file "$RIG_QUEUE_RAW_ONLY" $((before_a + n)))" "$work/upgrade.bin"
     e2e_assert_job_file "$(e2e_job_file "$RIG_QUEUE_VIRTUAL" $((before_b + n)))" "$work/upgrade.bin"

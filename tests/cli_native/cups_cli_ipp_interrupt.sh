@@ -15,8 +15,8 @@ uploading=$(cli_ipp_uri Ipp_Int_Uploading)
 waiting=$(cli_ipp_uri Ipp_Int_Waiting)
 before=$(e2e_job_count "$RIG_QUEUE_VIRTUAL")
 
-# Uploads go one at a time, in the list's order: the first queue's is over when the first
-# printer's begins.
+# With --parallel 1 the jobs go one at a time, in the list's order: the first queue's has ended
+# when the first printer's upload begins.
 jobs=$(ipp_printer_jobs Ipp_Int_Uploading)
 upload_started() { [ "$(find "$jobs" -maxdepth 1 -type f -size +1M | wc -l)" -gt 0 ]; }
 # Started with SIGINT at its default, as a terminal's foreground program is: a background job of
@@ -24,7 +24,7 @@ upload_started() { [ "$(find "$jobs" -maxdepth 1 -type f -size +1M | wc -l)" -gt
 python3 -c 'import os, signal, sys
 signal.signal(signal.SIGINT, signal.SIG_DFL)
 os.execv(sys.argv[1], sys.argv[1:])' "$CLI" upgrade "$work/big.bin" -p Tessaline_Int_First \
-    -p "$uploading" -p "$waiting" -p Tessaline_Int_Last --parallel 4 --yes --format "$PCL" --json \
+    -p "$uploading" -p "$waiting" -p Tessaline_Int_Last --parallel 1 --yes --format "$PCL" --json \
     </dev/null >"$work/run.out" 2>"$work/run.err" &
 pid=$!
 wait_until 60 upload_started || e2e_fail "the upload to $uploading never began: $(cat "$work/run.err")"

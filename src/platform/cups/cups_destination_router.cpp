@@ -12,7 +12,9 @@ PrinterRoute& CupsDestinationRouter::RouteFor(const std::string& printer) {
     return IsPrinterAddress(printer) ? m_devices : m_queues;
 }
 
+// An entry stays where it is until its own job's thread closes it.
 const CupsDestinationRouter::Opened* CupsDestinationRouter::Find(PrinterHandle handle) const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
     const auto found = m_open.find(handle);
     return found == m_open.end() ? nullptr : &found->second;
 }
@@ -21,6 +23,7 @@ bool CupsDestinationRouter::Noted(bool ok, const std::string& printer) {
     if (!ok && m_refusals != nullptr) {
         std::string refusal = m_refusals->TakeRefusal();
         if (!refusal.empty()) {
+            const std::lock_guard<std::mutex> lock(m_mutex);
             m_refusalNotes[printer] = std::move(refusal);
         }
     }
@@ -34,6 +37,7 @@ bool CupsDestinationRouter::OpenPrinter(const char* printerName, PrinterHandle* 
     if (!Noted(route.spooler.OpenPrinter(printerName, &inner), printer)) {
         return false;
     }
+    const std::lock_guard<std::mutex> lock(m_mutex);
     *handle = m_nextHandle++;
     m_open.emplace(*handle, Opened{&route, inner, printer});
     return true;
@@ -73,12 +77,18 @@ bool CupsDestinationRouter::EndDocPrinter(PrinterHandle handle) {
 }
 
 void CupsDestinationRouter::ClosePrinter(PrinterHandle handle) {
-    const auto found = m_open.find(handle);
-    if (found == m_open.end()) {
-        return;
+    Opened opened;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        const auto found = m_open.find(handle);
+        if (found == m_open.end()) {
+            return;
+        }
+        opened = found->second;
+        m_open.erase(found);
     }
-    found->second.route->spooler.ClosePrinter(found->second.inner);
-    m_open.erase(found);
+    // Closing may cancel a job over the network: not under the lock.
+    opened.route->spooler.ClosePrinter(opened.inner);
 }
 
 void CupsDestinationRouter::SetWriteProgress(WriteProgress* sink) {
@@ -100,6 +110,7 @@ JobStatus CupsDestinationRouter::Status(const std::string& printer, std::uint32_
 std::string CupsDestinationRouter::TakeNote(const std::string& printer) {
     PrinterRoute& route = RouteFor(printer);
     std::string note = route.notes != nullptr ? route.notes->TakeNote(printer) : std::string();
+    const std::lock_guard<std::mutex> lock(m_mutex);
     const auto refusal = m_refusalNotes.find(printer);
     if (refusal != m_refusalNotes.end()) {
         // The refused password is why the printer's call failed; the route's note is its echo.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <string>
 
 #include "platform/cups/password_refusals.h"
@@ -25,7 +26,8 @@ struct PrinterRoute {
 // Sends printers named by their address (ipp://, ipps://) down the device route and every other
 // name (a CUPS queue) down the queue route. Its own handles stand for the routes' handles, so
 // two routes that give out the same number cannot be confused; each handle is closed by the
-// spooler that opened it.
+// spooler that opened it. Jobs may go through it from several threads at once, each job's
+// handle used by one thread.
 class CupsDestinationRouter final : public Spooler,
                                     public WriteProgressSource,
                                     public JobMonitor,
@@ -56,8 +58,8 @@ class CupsDestinationRouter final : public Spooler,
 
   private:
     struct Opened {
-        PrinterRoute* route;
-        PrinterHandle inner;
+        PrinterRoute* route = nullptr;
+        PrinterHandle inner = 0;
         std::string printer;
     };
     PrinterRoute& RouteFor(const std::string& printer);
@@ -68,6 +70,7 @@ class CupsDestinationRouter final : public Spooler,
     PrinterRoute m_queues;
     PrinterRoute m_devices;
     PasswordRefusals* m_refusals;
+    mutable std::mutex m_mutex;  // guards the three below, not the routes' own calls
     std::map<PrinterHandle, Opened> m_open;
     std::map<std::string, std::string> m_refusalNotes;
     PrinterHandle m_nextHandle = 1;

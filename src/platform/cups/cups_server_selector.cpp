@@ -62,7 +62,14 @@ bool CupsServerSelector::UseServer(const std::string& hostPort, std::string* err
     }
     // Also sets the port that later connections and job URIs use.
     cupsSetServer(hostPort.c_str());
+    m_server = hostPort;
     return true;
+}
+
+void CupsServerSelector::ApplyToThisThread() const {
+    if (!m_server.empty()) {
+        cupsSetServer(m_server.c_str());
+    }
 }
 
 std::string CupsServerSelector::UnreachableServer() {

@@ -10,6 +10,11 @@ class CupsServerSelector final : public ServerSelector {
   public:
     bool UseServer(const std::string& hostPort, std::string* err) override;
     std::string UnreachableServer() override;
+    // libcups keeps the server per thread: a thread that prints uses the one given too.
+    void ApplyToThisThread() const;
+
+  private:
+    std::string m_server;  // set by UseServer, before any other thread starts; empty: libcups'
 };
 
 // How a server is named to the user: a socket path as it is, a host with its port.

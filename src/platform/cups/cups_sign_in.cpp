@@ -129,20 +129,33 @@ bool CupsSignIn::Configure(const SignInOptions& options, std::string* why) {
         }
     }
     m_options = options;
-    // libcups keeps all three per thread: this is the thread that prints.
-    if (options.encrypt) {
-        cupsSetEncryption(HTTP_ENCRYPTION_REQUIRED);
-    }
-    if (options.user) {
-        cupsSetUser(options.user->c_str());
-    }
-    cupsSetPasswordCB2(&CupsSignIn::OnPassword, this);
+    ApplySettings();
     return true;
 }
 
+void CupsSignIn::ApplyToThisThread() {
+    ApplySettings();
+}
+
+// libcups keeps all three per thread.
+void CupsSignIn::ApplySettings() {
+    if (m_options.encrypt) {
+        cupsSetEncryption(HTTP_ENCRYPTION_REQUIRED);
+    }
+    if (m_options.user) {
+        cupsSetUser(m_options.user->c_str());
+    }
+    cupsSetPasswordCB2(&CupsSignIn::OnPassword, this);
+}
+
 std::string CupsSignIn::TakeRefusal() {
-    std::string refusal = std::move(m_refusal);
-    m_refusal.clear();
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    const auto found = m_refusals.find(std::this_thread::get_id());
+    if (found == m_refusals.end()) {
+        return std::string();
+    }
+    std::string refusal = std::move(found->second);
+    m_refusals.erase(found);
     return refusal;
 }
 
@@ -152,8 +165,11 @@ const char* CupsSignIn::OnPassword(const char* prompt, http_t* http, const char*
 }
 
 const char* CupsSignIn::Password(const char* prompt, http_t* http) {
+    // Several threads may ask at once; only the first asks the user.
+    const std::lock_guard<std::mutex> lock(m_mutex);
     if (http == nullptr || !MayAskPassword(httpIsEncrypted(http) != 0)) {
-        m_refusal = PlainPasswordNote(http != nullptr ? AddressOf(http) : cupsServer());
+        m_refusals[std::this_thread::get_id()] =
+            PlainPasswordNote(http != nullptr ? AddressOf(http) : cupsServer());
         return nullptr;
     }
     if (++m_triesPerConnection[http] > kTriesPerConnection) {

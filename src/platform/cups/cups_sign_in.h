@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include <cups/cups.h>
 
@@ -15,7 +17,8 @@ namespace tessaline {
 
 // Signing in through libcups: --encrypt, --user and a password asked for only when a server or
 // printer wants one, and only over an encrypted connection. libcups keeps these settings per
-// thread: Configure must run on the thread that prints (the program has only one).
+// thread: Configure sets them on its own thread, ApplyToThisThread on every other thread that
+// prints. The password is asked once a run, whichever thread needs it first.
 class CupsSignIn final : public SignIn, public PasswordRefusals {
   public:
     CupsSignIn() = default;
@@ -25,7 +28,9 @@ class CupsSignIn final : public SignIn, public PasswordRefusals {
     ~CupsSignIn() override;
 
     bool Configure(const SignInOptions& options, std::string* why) override;
+    // The refusal of a password on this thread's last request.
     std::string TakeRefusal() override;
+    void ApplyToThisThread();
 
   private:
     static const char* OnPassword(const char* prompt, http_t* http, const char* method,
@@ -34,12 +39,15 @@ class CupsSignIn final : public SignIn, public PasswordRefusals {
     bool ReadPassword(const char* prompt);
     void Wipe();
 
-    SignInOptions m_options;
+    void ApplySettings();
+
+    SignInOptions m_options;  // set by Configure, before any other thread starts
+    std::mutex m_mutex;       // guards everything below
     std::string m_password;
     bool m_asked = false;  // at most once a run, whatever the answer
     bool m_have = false;
     std::map<http_t*, int> m_triesPerConnection;
-    std::string m_refusal;
+    std::map<std::thread::id, std::string> m_refusals;
 };
 
 // Empty when a password file of this mode and owner may be used by user, else why not.

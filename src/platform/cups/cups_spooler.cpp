@@ -57,6 +57,7 @@ CupsSpooler::CupsSpooler(StopSignal* stop) : m_stop(stop) {}
 CupsSpooler::~CupsSpooler() = default;
 
 CupsSpooler::OpenQueue* CupsSpooler::Find(PrinterHandle handle) const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
     const auto found = m_open.find(handle);
     return found == m_open.end() ? nullptr : found->second.get();
 }
@@ -68,6 +69,7 @@ bool CupsSpooler::OpenPrinter(const char* printerName, PrinterHandle* handle) {
         return false;
     }
     *handle = reinterpret_cast<PrinterHandle>(open.get());
+    const std::lock_guard<std::mutex> lock(m_mutex);
     m_open.emplace(*handle, std::move(open));
     return true;
 }
@@ -144,7 +146,18 @@ bool CupsSpooler::EndDocPrinter(PrinterHandle handle) {
 }
 
 void CupsSpooler::ClosePrinter(PrinterHandle handle) {
-    m_open.erase(handle);
+    std::unique_ptr<OpenQueue> closing;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        const auto found = m_open.find(handle);
+        if (found == m_open.end()) {
+            return;
+        }
+        closing = std::move(found->second);
+        m_open.erase(found);
+    }
+    // Its end may cancel a job over the network: not under the lock.
+    closing.reset();
 }
 
 std::string QueueOfDestination(const std::string& destination) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <memory>
 #include <string>
 
@@ -46,6 +47,9 @@ class CupsSpooler final : public Spooler, public WriteProgressSource {
     class OpenQueue;
     OpenQueue* Find(PrinterHandle handle) const;
 
+    // Jobs may go out from several threads at once, each handle used by one: the lock guards
+    // the maps, not the calls on an open printer.
+    mutable std::mutex m_mutex;
     std::map<PrinterHandle, std::unique_ptr<OpenQueue>> m_open;
     WriteProgress* m_progress = nullptr;
     StopSignal* m_stop;

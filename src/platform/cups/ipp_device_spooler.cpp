@@ -143,15 +143,18 @@ IppDeviceSpooler::IppDeviceSpooler(StopSignal* stop, SleepMs sleepMs)
 IppDeviceSpooler::~IppDeviceSpooler() = default;
 
 IppDeviceSpooler::OpenDevice* IppDeviceSpooler::Find(PrinterHandle handle) const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
     const auto found = m_open.find(handle);
     return found == m_open.end() ? nullptr : found->second.get();
 }
 
 void IppDeviceSpooler::Note(const OpenDevice& open, std::string note) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
     m_notes[open.Printer()] = std::move(note);
 }
 
 std::string IppDeviceSpooler::TakeNote(const std::string& printer) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
     const auto found = m_notes.find(printer);
     if (found == m_notes.end()) {
         return std::string();
@@ -163,7 +166,10 @@ std::string IppDeviceSpooler::TakeNote(const std::string& printer) {
 
 bool IppDeviceSpooler::OpenPrinter(const char* printerName, PrinterHandle* handle) {
     const std::string printer = printerName != nullptr ? printerName : "";
-    m_notes.erase(printer);
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_notes.erase(printer);
+    }
     auto open = std::make_unique<OpenDevice>(printer);
     if (open->Http() == nullptr) {
         Note(*open, open->Connection().Problem());
@@ -175,6 +181,7 @@ bool IppDeviceSpooler::OpenPrinter(const char* printerName, PrinterHandle* handl
         return false;
     }
     *handle = reinterpret_cast<PrinterHandle>(open.get());
+    const std::lock_guard<std::mutex> lock(m_mutex);
     m_open.emplace(*handle, std::move(open));
     return true;
 }
@@ -262,7 +269,18 @@ bool IppDeviceSpooler::EndDocPrinter(PrinterHandle handle) {
 }
 
 void IppDeviceSpooler::ClosePrinter(PrinterHandle handle) {
-    m_open.erase(handle);
+    std::unique_ptr<OpenDevice> closing;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        const auto found = m_open.find(handle);
+        if (found == m_open.end()) {
+            return;
+        }
+        closing = std::move(found->second);
+        m_open.erase(found);
+    }
+    // Its end may cancel a job over the network: not under the lock.
+    closing.reset();
 }
 
 }  // namespace tessaline

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <memory>
 #include <string>
 
@@ -60,6 +61,9 @@ class IppDeviceSpooler final : public Spooler,
     OpenDevice* Find(PrinterHandle handle) const;
     void Note(const OpenDevice& open, std::string note);
 
+    // Jobs may go out from several threads at once, each handle used by one: the lock guards
+    // the maps, not the calls on an open printer.
+    mutable std::mutex m_mutex;
     std::map<PrinterHandle, std::unique_ptr<OpenDevice>> m_open;
     std::map<std::string, std::string> m_notes;
     WriteProgress* m_progress = nullptr;
