@@ -389,6 +389,11 @@ const FleetCase kFleet[] = {
      "application/vnd.cups-raw"},
 };
 
+// Named by its case, not dumped byte by byte (padding would read as uninitialised).
+void PrintTo(const FleetCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class CliArgsFleetTest : public ::testing::TestWithParam<FleetCase> {};
 
 TEST_P(CliArgsFleetTest, Parses) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "cli_rig.h"
 
 namespace tessaline {
@@ -30,6 +32,11 @@ const ReportCase kReports[] = {
     {"InterruptedWithoutNote", true, true, "", "x", "WriteFailed",
      "interrupted: the job was cancelled"},
 };
+
+// Named by its case, not dumped byte by byte (padding would read as uninitialised).
+void PrintTo(const ReportCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class WindowReportTest : public ::testing::TestWithParam<ReportCase> {};
 

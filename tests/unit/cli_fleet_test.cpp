@@ -1,6 +1,8 @@
 // The fleet's options through the whole command line, over the fakes.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "cli/cli_exit.h"
 #include "cli_rig.h"
 
@@ -80,6 +82,11 @@ const RefusalCase kRefusals[] = {
      {"forms", "4", "-p", "laser1", "--printers-file", "site.txt"},
      "site.txt: line 2 names 'laser1' again, as --printer did"},
 };
+
+// Named by its case, not dumped byte by byte (padding would read as uninitialised).
+void PrintTo(const RefusalCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class FleetRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 

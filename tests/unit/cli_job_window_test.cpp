@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <functional>
 
@@ -173,6 +175,11 @@ struct MaxFailuresCase {
     std::uint32_t maxFailures;
     std::vector<std::string> log;
 };
+
+// Named by its case, not dumped byte by byte (padding would read as uninitialised).
+void PrintTo(const MaxFailuresCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class MaxFailuresTest : public WindowTest, public ::testing::WithParamInterface<MaxFailuresCase> {};
 

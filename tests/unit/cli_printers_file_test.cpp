@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <sstream>
 
 #include "fakes/fake_file_system.h"
@@ -37,6 +39,11 @@ const ParseCase kParseCases[] = {
      {},
      "list: line 2 names 'a' again, as --printer did"},
 };
+
+// Named by its case, not dumped byte by byte (padding would read as uninitialised).
+void PrintTo(const ParseCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class ParsePrintersFileTest : public ::testing::TestWithParam<ParseCase> {};
 
