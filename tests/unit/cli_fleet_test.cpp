@@ -222,5 +222,14 @@ TEST(CliFleet, FormsRunOverAPrintersFileFromStandardInput) {
     EXPECT_EQ(rig.spooler.jobs[2].printer, "b");
 }
 
+TEST(CliFleet, AFormsRunOfOverAMillionJobsIsRefusedBeforeAnyIsSent) {
+    FleetRig rig;
+    EXPECT_EQ(rig.Run({"forms", "1-500001", "-p", "a", "-p", "b"}), kExitUsage);
+    EXPECT_EQ(rig.err.str(),
+              "tessaline-cli: forms 1-500001 to 2 printer(s) makes 1000002 jobs, more than 1000000 "
+              "in one run; nothing was sent\nTry 'tessaline-cli --help'.\n");
+    EXPECT_TRUE(rig.spooler.calls.empty());
+}
+
 }  // namespace
 }  // namespace tessaline
