@@ -74,4 +74,37 @@ cli_assert_same_file "the first queue" "$(e2e_job_file "$RIG_QUEUE_VIRTUAL" $((b
     "$work/big.bin"
 e2e_note "Ctrl-C after $received of $size bytes to $uploading: its stage $stage"
 
+# ---- Ctrl-C while two uploads go out side by side: both are cancelled ----
+
+cli_ipp_printer Ipp_Int_Side_A -f "$PCL"
+cli_ipp_printer Ipp_Int_Side_B -f "$PCL"
+side_a=$(cli_ipp_uri Ipp_Int_Side_A)
+side_b=$(cli_ipp_uri Ipp_Int_Side_B)
+jobs_a=$(ipp_printer_jobs Ipp_Int_Side_A)
+jobs_b=$(ipp_printer_jobs Ipp_Int_Side_B)
+both_started() {
+    [ "$(find "$jobs_a" "$jobs_b" -maxdepth 1 -type f -size +1M | wc -l)" -ge 2 ]
+}
+python3 -c 'import os, signal, sys
+signal.signal(signal.SIGINT, signal.SIG_DFL)
+os.execv(sys.argv[1], sys.argv[1:])' "$CLI" upgrade "$work/big.bin" -p "$side_a" -p "$side_b" \
+    --parallel 2 --yes --format "$PCL" --json </dev/null >"$work/side.out" 2>"$work/side.err" &
+pid=$!
+wait_until 60 both_started || e2e_fail "side by side: the two uploads never ran at once"
+kill -INT "$pid"
+CLI_RC=0
+wait_until 30 e2e_not_running "$pid" || e2e_fail "side by side: still running 30 s after Ctrl-C"
+wait "$pid" || CLI_RC=$?
+CLI_OUT=$(cat "$work/side.out")
+e2e_assert_eq "side by side: exit code (stderr: $(cat "$work/side.err"))" 130 "$CLI_RC"
+for uri in "$side_a" "$side_b"; do
+    message=$(python3 -c 'import json, sys
+print(*[o["stage"] + " " + o["message"] for o in map(json.loads, sys.stdin) if o["uri"] == sys.argv[1]])' \
+        "$uri" <<<"$CLI_OUT")
+    [[ $message == "WriteFailed interrupted: stopped after "*" of $size bytes; the job is cancelled" ]] ||
+        e2e_fail "side by side: $uri: '$message'"
+    cli_assert_no_open_jobs "side by side, after Ctrl-C" "$uri"
+done
+e2e_note "side by side: both uploads cancelled"
+
 echo "all checks passed"
