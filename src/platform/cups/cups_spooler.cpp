@@ -4,12 +4,10 @@
 
 #include "platform/cups/cups_connection.h"
 #include "platform/cups/cups_queue.h"
+#include "platform/cups/piece_writer.h"
 
 namespace tessaline {
 namespace {
-
-// The bytes go to the scheduler in pieces of this size, so the write can be watched.
-constexpr std::uint32_t kPieceSize = 1u << 20;
 
 // The one datatype a CUPS queue takes unchanged. "XPS_PASS" has no CUPS counterpart.
 constexpr char kRawDatatype[] = "RAW";
@@ -56,26 +54,18 @@ class CupsSpooler::OpenQueue {
 CupsSpooler::CupsSpooler(StopSignal* stop) : m_stop(stop) {}
 CupsSpooler::~CupsSpooler() = default;
 
-CupsSpooler::OpenQueue* CupsSpooler::Find(PrinterHandle handle) const {
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    const auto found = m_open.find(handle);
-    return found == m_open.end() ? nullptr : found->second.get();
-}
-
 bool CupsSpooler::OpenPrinter(const char* printerName, PrinterHandle* handle) {
     const std::string queue = QueueOfDestination(printerName);
     auto open = std::make_unique<OpenQueue>(queue);
     if (!open->Connected() || !QueueExists(open->Http(), queue)) {
         return false;
     }
-    *handle = reinterpret_cast<PrinterHandle>(open.get());
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    m_open.emplace(*handle, std::move(open));
+    *handle = m_open.Add(std::move(open));
     return true;
 }
 
 std::uint32_t CupsSpooler::StartDocPrinter(PrinterHandle handle, const DocInfo1& doc) {
-    OpenQueue* open = Find(handle);
+    OpenQueue* open = m_open.Find(handle);
     // Refused like a Windows queue whose print processor lacks the datatype: the caller's own
     // fallback then offers "RAW".
     if (open == nullptr || open->m_jobId != 0 || doc.datatype == nullptr ||
@@ -98,42 +88,33 @@ std::uint32_t CupsSpooler::StartDocPrinter(PrinterHandle handle, const DocInfo1&
 }
 
 bool CupsSpooler::StartPagePrinter(PrinterHandle handle) {
-    const OpenQueue* open = Find(handle);
+    const OpenQueue* open = m_open.Find(handle);
     return open != nullptr && open->m_documentOpen;
 }
 
 bool CupsSpooler::WritePrinter(PrinterHandle handle, const void* bytes, std::uint32_t length,
                                std::uint32_t* written) {
-    OpenQueue* open = Find(handle);
+    OpenQueue* open = m_open.Find(handle);
     if (open == nullptr || !open->m_documentOpen) {
         return false;
     }
-    const char* next = static_cast<const char*>(bytes);
-    std::uint32_t done = 0;
-    while (done < length) {
-        const std::uint32_t piece = length - done < kPieceSize ? length - done : kPieceSize;
-        if ((m_stop != nullptr && m_stop->StopRequested()) ||
-            cupsWriteRequestData(open->Http(), next + done, piece) != HTTP_STATUS_CONTINUE) {
-            open->m_documentOpen = false;
-            open->m_brokenOff = true;
-            return false;
-        }
-        done += piece;
-        if (m_progress != nullptr) {
-            m_progress->OnWritten(done, length);
-        }
+    const PieceWrite write = WriteInPieces(open->Http(), bytes, length, m_stop, m_progress);
+    if (write.outcome != PieceWrite::Outcome::Whole) {
+        open->m_documentOpen = false;
+        open->m_brokenOff = true;
+        return false;
     }
-    *written = done;
+    *written = write.done;
     return true;
 }
 
 bool CupsSpooler::EndPagePrinter(PrinterHandle handle) {
-    const OpenQueue* open = Find(handle);
+    const OpenQueue* open = m_open.Find(handle);
     return open != nullptr && open->m_documentOpen;
 }
 
 bool CupsSpooler::EndDocPrinter(PrinterHandle handle) {
-    OpenQueue* open = Find(handle);
+    OpenQueue* open = m_open.Find(handle);
     if (open == nullptr || !open->m_documentOpen) {
         return false;
     }
@@ -146,18 +127,7 @@ bool CupsSpooler::EndDocPrinter(PrinterHandle handle) {
 }
 
 void CupsSpooler::ClosePrinter(PrinterHandle handle) {
-    std::unique_ptr<OpenQueue> closing;
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        const auto found = m_open.find(handle);
-        if (found == m_open.end()) {
-            return;
-        }
-        closing = std::move(found->second);
-        m_open.erase(found);
-    }
-    // Its end may cancel a job over the network: not under the lock.
-    closing.reset();
+    m_open.Close(handle);
 }
 
 std::string QueueOfDestination(const std::string& destination) {

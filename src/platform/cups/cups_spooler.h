@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/cups/open_printers.h"
 #include "platform/spooler.h"
 #include "platform/stop_signal.h"
 #include "platform/write_progress.h"
@@ -45,12 +46,8 @@ class CupsSpooler final : public Spooler, public WriteProgressSource {
 
   private:
     class OpenQueue;
-    OpenQueue* Find(PrinterHandle handle) const;
 
-    // Jobs may go out from several threads at once, each handle used by one: the lock guards
-    // the maps, not the calls on an open printer.
-    mutable std::mutex m_mutex;
-    std::map<PrinterHandle, std::unique_ptr<OpenQueue>> m_open;
+    OpenPrinters<OpenQueue> m_open;
     WriteProgress* m_progress = nullptr;
     StopSignal* m_stop;
 };

@@ -7,12 +7,10 @@
 
 #include "platform/cups/ipp_device_connection.h"
 #include "platform/cups/ipp_device_rules.h"
+#include "platform/cups/piece_writer.h"
 
 namespace tessaline {
 namespace {
-
-// The bytes go out in pieces of this size, so the write can be watched and stopped.
-constexpr std::uint32_t kPieceSize = 1u << 20;
 
 // The one datatype a printer takes as it is. "XPS_PASS" has no IPP counterpart.
 constexpr char kRawDatatype[] = "RAW";
@@ -142,19 +140,13 @@ IppDeviceSpooler::IppDeviceSpooler(StopSignal* stop, SleepMs sleepMs)
 
 IppDeviceSpooler::~IppDeviceSpooler() = default;
 
-IppDeviceSpooler::OpenDevice* IppDeviceSpooler::Find(PrinterHandle handle) const {
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    const auto found = m_open.find(handle);
-    return found == m_open.end() ? nullptr : found->second.get();
-}
-
 void IppDeviceSpooler::Note(const OpenDevice& open, std::string note) {
-    const std::lock_guard<std::mutex> lock(m_mutex);
+    const std::lock_guard<std::mutex> lock(m_notesMutex);
     m_notes[open.Printer()] = std::move(note);
 }
 
 std::string IppDeviceSpooler::TakeNote(const std::string& printer) {
-    const std::lock_guard<std::mutex> lock(m_mutex);
+    const std::lock_guard<std::mutex> lock(m_notesMutex);
     const auto found = m_notes.find(printer);
     if (found == m_notes.end()) {
         return std::string();
@@ -167,7 +159,7 @@ std::string IppDeviceSpooler::TakeNote(const std::string& printer) {
 bool IppDeviceSpooler::OpenPrinter(const char* printerName, PrinterHandle* handle) {
     const std::string printer = printerName != nullptr ? printerName : "";
     {
-        const std::lock_guard<std::mutex> lock(m_mutex);
+        const std::lock_guard<std::mutex> lock(m_notesMutex);
         m_notes.erase(printer);
     }
     auto open = std::make_unique<OpenDevice>(printer);
@@ -180,14 +172,12 @@ bool IppDeviceSpooler::OpenPrinter(const char* printerName, PrinterHandle* handl
                         " did not say what it supports: " + LastCupsError());
         return false;
     }
-    *handle = reinterpret_cast<PrinterHandle>(open.get());
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    m_open.emplace(*handle, std::move(open));
+    *handle = m_open.Add(std::move(open));
     return true;
 }
 
 std::uint32_t IppDeviceSpooler::StartDocPrinter(PrinterHandle handle, const DocInfo1& doc) {
-    OpenDevice* open = Find(handle);
+    OpenDevice* open = m_open.Find(handle);
     // Refused like a Windows queue without the datatype; the core then offers "RAW".
     if (open == nullptr || open->JobId() != 0 || doc.datatype == nullptr ||
         std::strcmp(doc.datatype, kRawDatatype) != 0) {
@@ -214,48 +204,40 @@ std::uint32_t IppDeviceSpooler::StartDocPrinter(PrinterHandle handle, const DocI
 }
 
 bool IppDeviceSpooler::StartPagePrinter(PrinterHandle handle) {
-    const OpenDevice* open = Find(handle);
+    const OpenDevice* open = m_open.Find(handle);
     return open != nullptr && open->DocumentOpen();
 }
 
 bool IppDeviceSpooler::WritePrinter(PrinterHandle handle, const void* bytes, std::uint32_t length,
                                     std::uint32_t* written) {
-    OpenDevice* open = Find(handle);
+    OpenDevice* open = m_open.Find(handle);
     if (open == nullptr || !open->DocumentOpen()) {
         return false;
     }
-    const char* next = static_cast<const char*>(bytes);
-    std::uint32_t done = 0;
-    while (done < length) {
-        if (m_stop != nullptr && m_stop->StopRequested()) {
-            open->BreakOff();
-            Note(*open, "stopped after " + std::to_string(done) + " of " + std::to_string(length) +
-                            " bytes; the job is cancelled");
-            return false;
-        }
-        const std::uint32_t piece = length - done < kPieceSize ? length - done : kPieceSize;
-        if (cupsWriteRequestData(open->Http(), next + done, piece) != HTTP_STATUS_CONTINUE) {
-            open->BreakOff();
-            Note(*open, "the printer at " + PrinterAddressOfUri(open->Printer()) +
-                            " broke off the transfer after " + std::to_string(done) + " bytes");
-            return false;
-        }
-        done += piece;
-        if (m_progress != nullptr) {
-            m_progress->OnWritten(done, length);
-        }
+    const PieceWrite write = WriteInPieces(open->Http(), bytes, length, m_stop, m_progress);
+    if (write.outcome == PieceWrite::Outcome::Stopped) {
+        open->BreakOff();
+        Note(*open, "stopped after " + std::to_string(write.done) + " of " +
+                        std::to_string(length) + " bytes; the job is cancelled");
+        return false;
     }
-    *written = done;
+    if (write.outcome == PieceWrite::Outcome::BrokenOff) {
+        open->BreakOff();
+        Note(*open, "the printer at " + PrinterAddressOfUri(open->Printer()) +
+                        " broke off the transfer after " + std::to_string(write.done) + " bytes");
+        return false;
+    }
+    *written = write.done;
     return true;
 }
 
 bool IppDeviceSpooler::EndPagePrinter(PrinterHandle handle) {
-    const OpenDevice* open = Find(handle);
+    const OpenDevice* open = m_open.Find(handle);
     return open != nullptr && open->DocumentOpen();
 }
 
 bool IppDeviceSpooler::EndDocPrinter(PrinterHandle handle) {
-    OpenDevice* open = Find(handle);
+    OpenDevice* open = m_open.Find(handle);
     if (open == nullptr || !open->DocumentOpen()) {
         // A broken-off document gets no end: the printer would print what it had.
         return false;
@@ -269,18 +251,7 @@ bool IppDeviceSpooler::EndDocPrinter(PrinterHandle handle) {
 }
 
 void IppDeviceSpooler::ClosePrinter(PrinterHandle handle) {
-    std::unique_ptr<OpenDevice> closing;
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        const auto found = m_open.find(handle);
-        if (found == m_open.end()) {
-            return;
-        }
-        closing = std::move(found->second);
-        m_open.erase(found);
-    }
-    // Its end may cancel a job over the network: not under the lock.
-    closing.reset();
+    m_open.Close(handle);
 }
 
 }  // namespace tessaline

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/printer_notes.h"
+#include "platform/cups/open_printers.h"
 #include "platform/spooler.h"
 #include "platform/stop_signal.h"
 #include "platform/write_progress.h"
@@ -58,13 +59,10 @@ class IppDeviceSpooler final : public Spooler,
 
   private:
     class OpenDevice;
-    OpenDevice* Find(PrinterHandle handle) const;
     void Note(const OpenDevice& open, std::string note);
 
-    // Jobs may go out from several threads at once, each handle used by one: the lock guards
-    // the maps, not the calls on an open printer.
-    mutable std::mutex m_mutex;
-    std::map<PrinterHandle, std::unique_ptr<OpenDevice>> m_open;
+    OpenPrinters<OpenDevice> m_open;
+    std::mutex m_notesMutex;  // notes are left from the threads that send
     std::map<std::string, std::string> m_notes;
     WriteProgress* m_progress = nullptr;
     StopSignal* m_stop;
