@@ -65,10 +65,7 @@ class FormItems final : public WindowItems {
         submitted.result = host.Result();
         submitted.length = host.Length();
         submitted.exitCode = JobExitCode(submitted.result, host.Length());
-        submitted.note = m_platform.notes != nullptr ? m_platform.notes->TakeNote(printer) : "";
-        if (submitted.note.empty()) {
-            submitted.note = m_serverNote.For(submitted.result);
-        }
+        submitted.note = m_serverNote.JobNote(m_platform.notes, printer, submitted.result);
         const std::string prefix = printer + ": form " + std::to_string(Form(i)) + ": ";
         if (m_options.json) {
             if (!submitted.note.empty()) {

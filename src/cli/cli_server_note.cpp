@@ -14,6 +14,12 @@ std::string ServerNote::For(const RawJobResult& result) {
     return *m_note;
 }
 
+std::string ServerNote::JobNote(PrinterNotes* notes, const std::string& printer,
+                                const RawJobResult& result) {
+    std::string note = notes != nullptr ? notes->TakeNote(printer) : std::string();
+    return note.empty() ? For(result) : note;
+}
+
 std::string UnreachableServerWords(const std::string& address) {
     return "the print server at " + address + " could not be reached";
 }

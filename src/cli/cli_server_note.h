@@ -5,6 +5,7 @@
 #include <string>
 
 #include "jobs/raw_job.h"
+#include "platform/printer_notes.h"
 #include "platform/server_selector.h"
 
 namespace tessaline {
@@ -20,6 +21,10 @@ class ServerNote {
     // Empty for any other stage, when the server answers, or when there is no server to ask
     // (the Windows spooler is local). May be asked from several threads at once.
     std::string For(const RawJobResult& result);
+    // Why printer's last job went as it did: the spooler's own note (notes may be null), else
+    // the server's, as For gives it.
+    std::string JobNote(PrinterNotes* notes, const std::string& printer,
+                        const RawJobResult& result);
 
   private:
     ServerSelector* m_server;

@@ -192,10 +192,7 @@ class UpgradeItems final : public WindowItems {
         Submitted submitted;
         submitted.result = tessaline::Submit(m_options, m_platform, m_output, printer, m_bytes);
         submitted.exitCode = JobExitCode(submitted.result, m_bytes.length);
-        submitted.note = m_platform.notes != nullptr ? m_platform.notes->TakeNote(printer) : "";
-        if (submitted.note.empty()) {
-            submitted.note = m_serverNote.For(submitted.result);
-        }
+        submitted.note = m_serverNote.JobNote(m_platform.notes, printer, submitted.result);
         if (!m_options.json) {
             // Named as the window's box names it; never suppressed, since no box came before.
             const std::optional<UpgradeMessage> message =
