@@ -411,28 +411,13 @@ rig_run_child() {
 }
 
 rig_end_child() {
-    local pid=${RIG_CHILD:-} tenths=50
+    local pid=${RIG_CHILD:-}
     [ -n "$pid" ] || return 0
     RIG_CHILD=
-    kill -TERM -- "-$pid" 2>/dev/null || return 0
-    while kill -0 "$pid" 2>/dev/null && [ "$tenths" -gt 0 ]; do
-        sleep 0.1
-        tenths=$((tenths - 1))
-    done
-    kill -KILL -- "-$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    wait_end_process "$pid" TERM group
 }
 
-rig_stop_pid() {
-    local pid=$1 tenths=50
-    kill -TERM "$pid" 2>/dev/null || return 0
-    while kill -0 "$pid" 2>/dev/null && [ "$tenths" -gt 0 ]; do
-        sleep 0.1
-        tenths=$((tenths - 1))
-    done
-    kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-}
+rig_stop_pid() { wait_end_process "$1" TERM; }
 
 rig_stop() {
     local i

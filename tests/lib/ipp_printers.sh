@@ -11,7 +11,7 @@
 # (microseconds), and its PID is in $RIG_DIR/pids/ipp-NAME. Functions return non-zero, saying
 # why on standard error, instead of ending the caller.
 
-declare -F wait_until >/dev/null ||
+declare -F wait_end_process >/dev/null ||
     source "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wait.sh"
 
 # A command that ends each job at once; without one, ippeveprinter pretends to print for many
@@ -119,16 +119,10 @@ ipp_printer_start() {
 
 # ipp_printer_end NAME SIGNAL: sends it and waits up to 5 s for the process to go.
 ipp_printer_end() {
-    local pid tenths=50
+    local pid
     pid=$(ipp_printer_pid "$1") || return 0
     rm -f "$RIG_DIR/pids/ipp-$1"
-    kill "-$2" "$pid" 2>/dev/null || return 0
-    while kill -0 "$pid" 2>/dev/null && [ "$tenths" -gt 0 ]; do
-        sleep 0.1
-        tenths=$((tenths - 1))
-    done
-    kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    wait_end_process "$pid" "$2"
 }
 
 ipp_printer_stop() { ipp_printer_end "$1" TERM; }

@@ -21,3 +21,15 @@ wait_seconds_from_now() {
     echo "$(($(wait_now_us) + 10#${whole:-0} * 1000000 + 10#$fraction))"
 }
 wait_before() { [ "$(wait_now_us)" -lt "$1" ]; }
+
+# wait_end_process PID SIGNAL [GROUP]: sends SIGNAL (to the process group PID leads, with
+# GROUP "group"), waits up to 5 s for PID to go, then kills what is left and reaps it.
+wait_end_process() {
+    local pid=$1 target=$1
+    [ "${3:-}" != group ] || target=-$1
+    kill "-$2" -- "$target" 2>/dev/null || return 0
+    wait_until 5 wait_process_gone "$pid" || true
+    kill -KILL -- "$target" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+}
+wait_process_gone() { ! kill -0 "$1" 2>/dev/null; }
