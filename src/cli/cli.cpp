@@ -1,7 +1,7 @@
 #include <ostream>
 
 #include "cli/cli_args.h"
-#include "cli/cli_fleet.h"
+#include "cli/fleet/cli_fleet.h"
 #include "cli/cli_forms.h"
 #include "cli/cli_help.h"
 #include "cli/cli_platform.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "cli/cli_sha256.h"
-#include "platform/decimal.h"
+#include "base/decimal.h"
 
 namespace tessaline {
 namespace {

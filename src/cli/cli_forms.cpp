@@ -3,8 +3,8 @@
 #include <ostream>
 #include <vector>
 
-#include "cli/cli_fleet.h"
-#include "cli/cli_fleet_output.h"
+#include "cli/fleet/cli_fleet.h"
+#include "cli/fleet/cli_fleet_output.h"
 #include "cli/cli_report.h"
 #include "cli/cli_server_note.h"
 #include "jobs/form_test.h"

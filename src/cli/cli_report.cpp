@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "jobs/job_stages.h"
-#include "platform/printer_address.h"
+#include "base/printer_address.h"
 
 namespace tessaline {
 

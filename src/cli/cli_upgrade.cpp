@@ -8,14 +8,14 @@
 #include <ostream>
 #include <vector>
 
-#include "cli/cli_fleet.h"
-#include "cli/cli_fleet_output.h"
-#include "cli/cli_job_window.h"
-#include "cli/cli_progress.h"
+#include "cli/fleet/cli_fleet.h"
+#include "cli/fleet/cli_fleet_output.h"
+#include "cli/fleet/cli_job_window.h"
+#include "cli/fleet/cli_progress.h"
 #include "cli/cli_report.h"
 #include "cli/cli_server_note.h"
 #include "cli/cli_sha256.h"
-#include "cli/cli_wait.h"
+#include "cli/fleet/cli_wait.h"
 #include "framework/handler_guard.h"
 #include "jobs/flash_upgrade.h"
 

@@ -20,11 +20,11 @@
 #include "platform/cups/cups_server_selector.h"
 #include "platform/cups/cups_sign_in.h"
 #include "platform/cups/cups_spooler.h"
-#include "platform/cups/gnutls_digests.h"
-#include "platform/cups/ini_registry.h"
-#include "platform/cups/ipp_device_monitor.h"
-#include "platform/cups/ipp_device_spooler.h"
-#include "platform/cups/posix_file_system.h"
+#include "platform/posix/gnutls_digests.h"
+#include "platform/posix/ini_registry.h"
+#include "platform/ipp/ipp_device_monitor.h"
+#include "platform/ipp/ipp_device_spooler.h"
+#include "platform/posix/posix_file_system.h"
 #include "settings/settings_key.h"
 
 namespace {

@@ -15,7 +15,7 @@ struct FormRange {
 };
 
 // The atoi rule, saturating at the ends of the signed 32-bit range. Never rejects: unlike the
-// strict rule for arguments and settings (platform/decimal.h), any forms text gives a number.
+// strict rule for arguments and settings (base/decimal.h), any forms text gives a number.
 std::int32_t TextValue(std::string_view text);
 // "4-11", "11-4", "7", "-5", "3-5-7"...: split at the first "-", smaller end first.
 FormRange ParseFormRange(std::string_view text);

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <limits>
 
-#include "platform/decimal.h"
+#include "base/decimal.h"
 #include "settings/page_sizes.h"
 
 namespace tessaline {

@@ -1,6 +1,6 @@
 #include "platform/cups/cups_destination_router.h"
 
-#include "platform/printer_address.h"
+#include "base/printer_address.h"
 
 namespace tessaline {
 

@@ -3,29 +3,9 @@
 #include <climits>
 
 #include "platform/cups/cups_connection.h"
-#include "platform/cups/ipp_job_status.h"
+#include "platform/ipp/ipp_job_status.h"
 
 namespace tessaline {
-
-JobState JobStateFromIpp(int ippJobState) {
-    switch (ippJobState) {
-        case IPP_JSTATE_PENDING:
-        case IPP_JSTATE_HELD:
-            return JobState::Pending;
-        case IPP_JSTATE_PROCESSING:
-            return JobState::Printing;
-        case IPP_JSTATE_STOPPED:
-            return JobState::Stopped;
-        case IPP_JSTATE_CANCELED:
-            return JobState::Cancelled;
-        case IPP_JSTATE_ABORTED:
-            return JobState::Aborted;
-        case IPP_JSTATE_COMPLETED:
-            return JobState::Completed;
-        default:
-            return JobState::Unknown;
-    }
-}
 
 // A job id is the scheduler's own, whatever queue it is on; the printer name is not needed to
 // find it (and the queue may be gone).

@@ -14,7 +14,4 @@ class CupsJobMonitor final : public JobMonitor {
     JobStatus Status(const std::string& printer, std::uint32_t jobId) override;
 };
 
-// The JobState for an IPP job-state value (3 pending to 9 completed).
-JobState JobStateFromIpp(int ippJobState);
-
 }  // namespace tessaline

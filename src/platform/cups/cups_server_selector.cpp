@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "platform/cups/cups_connection.h"
-#include "platform/decimal.h"
+#include "base/decimal.h"
 
 namespace tessaline {
 

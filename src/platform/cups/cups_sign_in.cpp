@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/cups/descriptor.h"
+#include "platform/posix/descriptor.h"
 
 namespace tessaline {
 namespace {

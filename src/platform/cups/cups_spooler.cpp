@@ -4,7 +4,7 @@
 
 #include "platform/cups/cups_connection.h"
 #include "platform/cups/cups_queue.h"
-#include "platform/cups/piece_writer.h"
+#include "platform/ipp/piece_writer.h"
 
 namespace tessaline {
 namespace {

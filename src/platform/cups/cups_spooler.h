@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/cups/open_printers.h"
+#include "platform/ipp/open_printers.h"
 #include "platform/spooler.h"
 #include "platform/stop_signal.h"
 #include "platform/write_progress.h"
