@@ -7,7 +7,7 @@
 namespace tessaline {
 namespace {
 
-TEST(CupsJobMonitor, StatesFromIpp) {
+TEST(IppJobStatus, StatesFromIpp) {
     const std::pair<int, JobState> cases[] = {
         {3, JobState::Pending},   {4, JobState::Pending},   {5, JobState::Printing},
         {6, JobState::Stopped},   {7, JobState::Cancelled}, {8, JobState::Aborted},

@@ -31,7 +31,7 @@ void WriteText(const fs::path& path, const std::string& text) {
 }
 
 // A private config home, removed afterwards; the settings file is not there yet.
-class CupsIniRegistry : public ::testing::Test {
+class IniRegistryTest : public ::testing::Test {
   protected:
     void SetUp() override {
         char pattern[] = "/tmp/tessaline-ini-XXXXXX";
@@ -75,7 +75,7 @@ const PathCase kPathCases[] = {
     {nullptr, "relative", ""},
 };
 
-TEST(CupsIniRegistryPath, XdgConfigHomeThenHome) {
+TEST(IniRegistryPath, XdgConfigHomeThenHome) {
     for (const PathCase& c : kPathCases) {
         EXPECT_EQ(PrintSettingsFilePath(c.xdg, c.home), c.expected)
             << (c.xdg ? c.xdg : "(unset)") << " / " << (c.home ? c.home : "(unset)");
@@ -84,7 +84,7 @@ TEST(CupsIniRegistryPath, XdgConfigHomeThenHome) {
 
 // ---- Reading never writes; writing creates what is missing ----
 
-TEST_F(CupsIniRegistry, FreshAccountReadsDefaultsAndCreatesNothing) {
+TEST_F(IniRegistryTest, FreshAccountReadsDefaultsAndCreatesNothing) {
     IniRegistry registry(m_file);
     ProfileStore profile(registry, "Korvane", "Tessaline");
     const PrintSettings forms = ReadFormTestSettings(profile);
@@ -96,7 +96,7 @@ TEST_F(CupsIniRegistry, FreshAccountReadsDefaultsAndCreatesNothing) {
     EXPECT_EQ(FolderListing(m_home), std::vector<std::string>{});
 }
 
-TEST_F(CupsIniRegistry, WriteCreatesFoldersAndFileThenReadsBack) {
+TEST_F(IniRegistryTest, WriteCreatesFoldersAndFileThenReadsBack) {
     IniRegistry registry(m_file);
     ProfileStore profile(registry, "Korvane", "Tessaline");
     WritePrintSettings(profile, PrintSettings{4, 1});
@@ -112,7 +112,7 @@ TEST_F(CupsIniRegistry, WriteCreatesFoldersAndFileThenReadsBack) {
     EXPECT_EQ(FolderListing(m_file.parent_path()), std::vector<std::string>{"print-settings.ini"});
 }
 
-TEST_F(CupsIniRegistry, MinusOneAndExtremesRoundTrip) {
+TEST_F(IniRegistryTest, MinusOneAndExtremesRoundTrip) {
     IniRegistry registry(m_file);
     ProfileStore profile(registry, "Korvane", "Tessaline");
     for (const std::int32_t value : {-1, 0, 11, INT32_MAX, INT32_MIN}) {
@@ -122,7 +122,7 @@ TEST_F(CupsIniRegistry, MinusOneAndExtremesRoundTrip) {
     EXPECT_EQ(ReadText(m_file), "[Print Settings]\nPage Size=-2147483648\n");
 }
 
-TEST_F(CupsIniRegistry, WriteKeepsTheRestOfTheFileAndItsPermissions) {
+TEST_F(IniRegistryTest, WriteKeepsTheRestOfTheFileAndItsPermissions) {
     WriteText(m_file,
               "; by hand\r\n[Other]\r\nPage Size=9\r\n[print settings]\r\npage size = 2\r\n");
     fs::permissions(m_file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
@@ -157,7 +157,7 @@ const StoredCase kStoredCases[] = {
     {"other section", "[Print Setting]\nPage Size=4\n", 1},
 };
 
-TEST_F(CupsIniRegistry, StoredTextGivesValueOrDefault) {
+TEST_F(IniRegistryTest, StoredTextGivesValueOrDefault) {
     IniRegistry registry(m_file);
     ProfileStore profile(registry, "Korvane", "Tessaline");
     for (const StoredCase& c : kStoredCases) {
@@ -167,7 +167,7 @@ TEST_F(CupsIniRegistry, StoredTextGivesValueOrDefault) {
     }
 }
 
-TEST_F(CupsIniRegistry, FileThatCannotBeReadIsNeitherReadNorReplaced) {
+TEST_F(IniRegistryTest, FileThatCannotBeReadIsNeitherReadNorReplaced) {
     IniRegistry registry(m_file);
     ProfileStore profile(registry, "Korvane", "Tessaline");
     // Far larger than any settings file.
@@ -185,7 +185,7 @@ TEST_F(CupsIniRegistry, FileThatCannotBeReadIsNeitherReadNorReplaced) {
 }
 
 // The limit is 1 MiB: a file of exactly that size is still the settings file.
-TEST_F(CupsIniRegistry, FileOfExactlyTheLimitIsReadAndOneByteMoreIsNot) {
+TEST_F(IniRegistryTest, FileOfExactlyTheLimitIsReadAndOneByteMoreIsNot) {
     IniRegistry registry(m_file);
     ProfileStore profile(registry, "Korvane", "Tessaline");
     constexpr std::size_t kLimit = 1u << 20;
@@ -198,7 +198,7 @@ TEST_F(CupsIniRegistry, FileOfExactlyTheLimitIsReadAndOneByteMoreIsNot) {
     EXPECT_EQ(profile.GetProfileInt("Print Settings", "Page Size", 1), 1);
 }
 
-TEST_F(CupsIniRegistry, FolderInTheWayFailsTheWriteOnly) {
+TEST_F(IniRegistryTest, FolderInTheWayFailsTheWriteOnly) {
     // The config home is a file: nothing can be created below it.
     WriteText(m_home / "config", "not a folder");
     IniRegistry registry(m_file);
@@ -208,7 +208,7 @@ TEST_F(CupsIniRegistry, FolderInTheWayFailsTheWriteOnly) {
     EXPECT_EQ(ReadText(m_home / "config"), "not a folder");
 }
 
-TEST_F(CupsIniRegistry, NoPlaceForSettings) {
+TEST_F(IniRegistryTest, NoPlaceForSettings) {
     IniRegistry registry("");
     ProfileStore profile(registry, "Korvane", "Tessaline");
     EXPECT_EQ(profile.GetProfileInt("Print Settings", "Page Size", 1), 1);
@@ -228,7 +228,7 @@ int FailingRename(const char* from, const char* /*to*/) {
     return -1;
 }
 
-TEST_F(CupsIniRegistry, FailedRenameLeavesOldFileAndNoTemporary) {
+TEST_F(IniRegistryTest, FailedRenameLeavesOldFileAndNoTemporary) {
     const std::string old = "[Print Settings]\nPage Size=2\nPage Orientation=1\n";
     WriteText(m_file, old);
     IniRegistry registry(m_file, &FailingRename);
@@ -243,7 +243,7 @@ TEST_F(CupsIniRegistry, FailedRenameLeavesOldFileAndNoTemporary) {
     EXPECT_EQ(profile.GetProfileInt("Print Settings", "Page Size", 1), 2);
 }
 
-TEST_F(CupsIniRegistry, SymbolicLinkStaysAndItsTargetIsReplaced) {
+TEST_F(IniRegistryTest, SymbolicLinkStaysAndItsTargetIsReplaced) {
     const fs::path target = m_home / "dotfiles" / "tessaline.ini";
     WriteText(target, "[Print Settings]\nPage Size=2\n");
     fs::create_directories(m_file.parent_path());
@@ -257,7 +257,7 @@ TEST_F(CupsIniRegistry, SymbolicLinkStaysAndItsTargetIsReplaced) {
 
 // ---- Keys are names only; values live in sections ----
 
-TEST(CupsIniRegistryKeys, ValuesOnlyBelowTheApplication) {
+TEST(IniRegistryKeys, ValuesOnlyBelowTheApplication) {
     IniRegistry registry("/nonexistent/print-settings.ini");
     RegistryKey software = 0;
     RegistryKey maker = 0;

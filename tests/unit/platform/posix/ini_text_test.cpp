@@ -35,7 +35,7 @@ const FindCase kFindCases[] = {
     {"cr only line ends are one line", "[Print Settings]\rPage Size=4\r", std::nullopt},
 };
 
-TEST(CupsIniText, FindsEntries) {
+TEST(IniText, FindsEntries) {
     for (const FindCase& c : kFindCases) {
         EXPECT_EQ(FindIniValue(c.text, "Print Settings", "Page Size"), c.expected) << c.name;
     }
@@ -70,7 +70,7 @@ const NumberCase kNumberCases[] = {
     {"4 5", std::nullopt},
 };
 
-TEST(CupsIniText, ParsesSigned32BitDecimalOnly) {
+TEST(IniText, ParsesSigned32BitDecimalOnly) {
     for (const NumberCase& c : kNumberCases) {
         EXPECT_EQ(ParseInt32(c.text), c.expected) << "'" << c.text << "'";
     }
@@ -110,7 +110,7 @@ const SetCase kSetCases[] = {
      "[Print Settings]\nPage Size=4\n[Other]\n"},
 };
 
-TEST(CupsIniText, SetsEntries) {
+TEST(IniText, SetsEntries) {
     for (const SetCase& c : kSetCases) {
         const std::string after = SetIniValue(c.before, "Print Settings", "Page Size", "4");
         EXPECT_EQ(after, c.after) << c.name;

@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CupsFileSystem : public ::testing::Test {
+class PosixFileSystemTest : public ::testing::Test {
   protected:
     void SetUp() override {
         char pattern[] = "/tmp/tessaline-file-XXXXXX";
@@ -37,7 +37,7 @@ class CupsFileSystem : public ::testing::Test {
     PosixFileSystem m_files;
 };
 
-TEST_F(CupsFileSystem, ReadsLengthAndBytes) {
+TEST_F(PosixFileSystemTest, ReadsLengthAndBytes) {
     auto file = m_files.OpenForReading(m_path);
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->Length(), 5u);
@@ -51,7 +51,7 @@ TEST_F(CupsFileSystem, ReadsLengthAndBytes) {
     EXPECT_EQ(file->Read(buffer, 8), 0u);
 }
 
-TEST_F(CupsFileSystem, RefusesWhatCannotBeOpenedAsAFile) {
+TEST_F(PosixFileSystemTest, RefusesWhatCannotBeOpenedAsAFile) {
     EXPECT_EQ(m_files.OpenForReading((m_folder / "missing.bin").string()), nullptr);
     EXPECT_EQ(m_files.OpenForReading(""), nullptr);
     EXPECT_EQ(m_files.OpenForReading(m_folder.string()), nullptr);
@@ -60,7 +60,7 @@ TEST_F(CupsFileSystem, RefusesWhatCannotBeOpenedAsAFile) {
 
 // ---- No sharing: the lock ----
 
-TEST_F(CupsFileSystem, SecondOpenIsRefusedUntilTheFirstCloses) {
+TEST_F(PosixFileSystemTest, SecondOpenIsRefusedUntilTheFirstCloses) {
     auto first = m_files.OpenForReading(m_path);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(m_files.OpenForReading(m_path), nullptr);
@@ -68,7 +68,7 @@ TEST_F(CupsFileSystem, SecondOpenIsRefusedUntilTheFirstCloses) {
     EXPECT_NE(m_files.OpenForReading(m_path), nullptr);
 }
 
-TEST_F(CupsFileSystem, FileFlockedElsewhereIsRefused) {
+TEST_F(PosixFileSystemTest, FileFlockedElsewhereIsRefused) {
     const int other = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(other, 0);
     ASSERT_EQ(::flock(other, LOCK_SH), 0);
@@ -79,7 +79,7 @@ TEST_F(CupsFileSystem, FileFlockedElsewhereIsRefused) {
 
 // fcntl locks belong to a process, so only another process can hold one against us. A read
 // lock counts as much as a write lock: the other program is using the file.
-class CupsFileSystemFcntlLock : public CupsFileSystem,
+class CupsFileSystemFcntlLock : public PosixFileSystemTest,
                                 public ::testing::WithParamInterface<short> {};
 
 TEST_P(CupsFileSystemFcntlLock, FileLockedByAnotherProcessIsRefused) {
@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(Locks, CupsFileSystemFcntlLock,
 
 // ---- Errors in the user's terms ----
 
-TEST(CupsFileErrors, CausesFromErrno) {
+TEST(PosixFileErrors, CausesFromErrno) {
     const std::pair<int, FileErrorCause> cases[] = {
         {ENOENT, FileErrorCause::FileNotFound},
         {ENOTDIR, FileErrorCause::BadPath},
@@ -195,7 +195,7 @@ std::vector<char> WritePatternedFile(const std::string& path, std::size_t size, 
     return bytes;
 }
 
-TEST_F(CupsFileSystem, ReadsOfTwoMebibytesOrMoreAdviseHugePagesForTheirDestination) {
+TEST_F(PosixFileSystemTest, ReadsOfTwoMebibytesOrMoreAdviseHugePagesForTheirDestination) {
     if (!fs::exists("/sys/kernel/mm/transparent_hugepage")) {
         GTEST_SKIP() << "this kernel has no transparent huge pages";
     }
@@ -220,7 +220,7 @@ TEST_F(CupsFileSystem, ReadsOfTwoMebibytesOrMoreAdviseHugePagesForTheirDestinati
 
 // Exactly 2 MiB is large enough, and the advice reaches the page of the destination's last
 // byte even though the destination starts inside its first page.
-TEST_F(CupsFileSystem, ReadOfExactlyTwoMebibytesOffAPageStartIsAdvisedToItsLastByte) {
+TEST_F(PosixFileSystemTest, ReadOfExactlyTwoMebibytesOffAPageStartIsAdvisedToItsLastByte) {
     if (!fs::exists("/sys/kernel/mm/transparent_hugepage")) {
         GTEST_SKIP() << "this kernel has no transparent huge pages";
     }
