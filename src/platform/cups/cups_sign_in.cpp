@@ -190,12 +190,12 @@ bool CupsSignIn::ReadPassword(const char* prompt) {
         const Descriptor tty(open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC));
         if (tty.Get() >= 0) {
             const std::string ask = std::string(prompt != nullptr ? prompt : "Password:") + " ";
-            if (write(tty.Get(), ask.data(), ask.size()) < 0) {
-                return false;
-            }
             {
+                // Echo goes off, and what was typed ahead is flushed, before the prompt shows:
+                // an answer typed as soon as it shows is then neither echoed nor thrown away.
                 const EchoOff quiet(tty.Get());
-                ok = ReadPasswordLine(tty.Get(), buffer, sizeof buffer, &used);
+                ok = write(tty.Get(), ask.data(), ask.size()) >= 0 &&
+                     ReadPasswordLine(tty.Get(), buffer, sizeof buffer, &used);
             }
             // The line end the user typed was not echoed.
             if (write(tty.Get(), "\n", 1) < 0) {
