@@ -161,18 +161,23 @@ std::string CupsSignIn::TakeRefusal() {
 
 const char* CupsSignIn::OnPassword(const char* prompt, http_t* http, const char* /*method*/,
                                    const char* /*resource*/, void* self) {
-    return static_cast<CupsSignIn*>(self)->Password(prompt, http);
+    const bool encrypted = http != nullptr && httpIsEncrypted(http) != 0;
+    std::string address;
+    if (!encrypted) {
+        address = http != nullptr ? AddressOf(http) : cupsServer();
+    }
+    return static_cast<CupsSignIn*>(self)->Answer(prompt, http, encrypted, address);
 }
 
-const char* CupsSignIn::Password(const char* prompt, http_t* http) {
+const char* CupsSignIn::Answer(const char* prompt, const void* connection, bool encrypted,
+                               const std::string& address) {
     // Several threads may ask at once; only the first asks the user.
     const std::lock_guard<std::mutex> lock(m_mutex);
-    if (http == nullptr || !MayAskPassword(httpIsEncrypted(http) != 0)) {
-        m_refusals[std::this_thread::get_id()] =
-            PlainPasswordNote(http != nullptr ? AddressOf(http) : cupsServer());
+    if (connection == nullptr || !MayAskPassword(encrypted)) {
+        m_refusals[std::this_thread::get_id()] = PlainPasswordNote(address);
         return nullptr;
     }
-    if (++m_triesPerConnection[http] > kTriesPerConnection) {
+    if (++m_triesPerConnection[connection] > kTriesPerConnection) {
         return nullptr;
     }
     if (!m_asked) {
@@ -187,7 +192,7 @@ bool CupsSignIn::ReadPassword(const char* prompt) {
     std::size_t used = 0;
     bool ok = false;
     if (m_options.terminal) {
-        const Descriptor tty(open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC));
+        const Descriptor tty(open(m_terminal.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
         if (tty.Get() >= 0) {
             const std::string ask = std::string(prompt != nullptr ? prompt : "Password:") + " ";
             {

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include <cups/cups.h>
 
@@ -21,7 +22,8 @@ namespace tessaline {
 // prints. The password is asked once a run, whichever thread needs it first.
 class CupsSignIn final : public SignIn, public PasswordRefusals {
   public:
-    CupsSignIn() = default;
+    // terminal: where a password is asked when the options allow it.
+    explicit CupsSignIn(std::string terminal = "/dev/tty") : m_terminal(std::move(terminal)) {}
     CupsSignIn(const CupsSignIn&) = delete;
     CupsSignIn& operator=(const CupsSignIn&) = delete;
     // Wipes the password and takes the callback back from libcups.
@@ -32,21 +34,28 @@ class CupsSignIn final : public SignIn, public PasswordRefusals {
     std::string TakeRefusal() override;
     void ApplyToThisThread();
 
+    // What libcups is handed when a request on connection wants a password; null sends none.
+    // Null over a plain connection (the refusal, naming address, kept for TakeRefusal), past
+    // the tries one connection may make, and when the password is empty or cannot be read.
+    // The password is read at the first request that may have it, and only then.
+    const char* Answer(const char* prompt, const void* connection, bool encrypted,
+                       const std::string& address);
+
   private:
     static const char* OnPassword(const char* prompt, http_t* http, const char* method,
                                   const char* resource, void* self);
-    const char* Password(const char* prompt, http_t* http);
     bool ReadPassword(const char* prompt);
     void Wipe();
 
     void ApplySettings();
 
+    const std::string m_terminal;
     SignInOptions m_options;  // set by Configure, before any other thread starts
     std::mutex m_mutex;       // guards everything below
     std::string m_password;
     bool m_asked = false;  // at most once a run, whatever the answer
     bool m_have = false;
-    std::map<http_t*, int> m_triesPerConnection;
+    std::map<const void*, int> m_triesPerConnection;
     std::map<std::thread::id, std::string> m_refusals;
 };
 

@@ -1,12 +1,18 @@
 #include "platform/cups/cups_sign_in.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <future>
 #include <string>
 
 namespace tessaline {
@@ -90,13 +96,30 @@ class CupsSignInFileTest : public ::testing::Test {
         char name[] = "/tmp/tessaline_password_XXXXXX";
         const int fd = mkstemp(name);
         ASSERT_GE(fd, 0);
-        ASSERT_EQ(write(fd, "pw\n", 3), 3);
         close(fd);
         m_path = name;
+        Write("pw\n");
     }
     void TearDown() override { std::remove(m_path.c_str()); }
+    void Write(const std::string& text) {
+        FILE* file = std::fopen(m_path.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(std::fwrite(text.data(), 1, text.size(), file), text.size());
+        std::fclose(file);
+    }
+    // Configured with the file as --password-file.
+    void Configure(CupsSignIn& signIn) {
+        SignInOptions options;
+        options.passwordFile = m_path;
+        std::string why;
+        ASSERT_TRUE(signIn.Configure(options, &why)) << why;
+    }
     std::string m_path;
 };
+
+std::string Sent(const char* password) {
+    return password != nullptr ? "\"" + std::string(password) + "\"" : "none";
+}
 
 TEST_F(CupsSignInFileTest, RefusesAFileOthersCanRead) {
     ASSERT_EQ(chmod(m_path.c_str(), 0644), 0);
@@ -128,6 +151,135 @@ TEST_F(CupsSignInFileTest, RefusesAFileThatCannotBeOpened) {
     std::string why;
     EXPECT_FALSE(signIn.Configure(options, &why));
     EXPECT_EQ(why, "--password-file " + missing + ": No such file or directory");
+}
+
+// ---- What libcups is handed
+
+TEST_F(CupsSignInFileTest, AnEmptyPasswordIsNeverSent) {
+    struct Case {
+        const char* name;
+        const char* text;
+        const char* sent;
+    };
+    const Case cases[] = {
+        {"empty file", "", nullptr},
+        {"a line end alone", "\n", nullptr},
+        {"CR LF alone", "\r\n", nullptr},
+        {"a password", "pw\n", "pw"},
+    };
+    const int connection = 0;
+    for (const Case& c : cases) {
+        Write(c.text);
+        CupsSignIn signIn;
+        Configure(signIn);
+        const char* sent = signIn.Answer("Password:", &connection, true, "printer:631");
+        EXPECT_EQ(Sent(sent), Sent(c.sent)) << c.name;
+    }
+}
+
+// A wrong password makes libcups ask again on the same connection: two tries, never a third.
+TEST_F(CupsSignInFileTest, TwoTriesPerConnection) {
+    const int a = 0;
+    const int b = 0;
+    struct Step {
+        const char* name;
+        const void* connection;
+        bool encrypted;
+        const char* sent;
+        const char* refusal;
+    };
+    const Step steps[] = {
+        {"a plain, refused", &a, false, nullptr,
+         "refused to send a password over a plain connection to printer:631; use --encrypt or "
+         "ipps://"},
+        {"a, try 1", &a, true, "pw", ""},
+        {"a, try 2", &a, true, "pw", ""},
+        {"a, try 3", &a, true, nullptr, ""},
+        {"b, try 1", &b, true, "pw", ""},
+        {"a, try 4", &a, true, nullptr, ""},
+        {"b, try 2", &b, true, "pw", ""},
+        {"b, try 3", &b, true, nullptr, ""},
+    };
+    CupsSignIn signIn;
+    Configure(signIn);
+    for (const Step& step : steps) {
+        const char* sent =
+            signIn.Answer("Password:", step.connection, step.encrypted, "printer:631");
+        EXPECT_EQ(Sent(sent), Sent(step.sent)) << step.name;
+        EXPECT_EQ(signIn.TakeRefusal(), step.refusal) << step.name;
+        // Read once a run: what the file says once it has been read is not used.
+        if (sent != nullptr) {
+            Write("changed\n");
+        }
+    }
+}
+
+// What the terminal shows from fd, until it shows until (or shows nothing for waitMs).
+std::string Shown(int fd, const std::string& until, int waitMs) {
+    std::string shown;
+    char buffer[256];
+    pollfd ready{fd, POLLIN, 0};
+    while (shown.find(until) == std::string::npos && poll(&ready, 1, waitMs) == 1) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got <= 0) {
+            break;
+        }
+        shown.append(buffer, static_cast<std::size_t>(got));
+    }
+    return shown;
+}
+
+bool EchoOn(int fd) {
+    termios modes{};
+    return tcgetattr(fd, &modes) == 0 && (modes.c_lflag & ECHO) != 0;
+}
+
+// The terminal is a pseudo-terminal; the test types as soon as the prompt shows, as a person
+// or a script answering it would.
+TEST(CupsSignInTerminal, AsksWithoutEchoAndSendsNoEmptyPassword) {
+    struct Case {
+        const char* name;
+        std::string typed;
+        const char* sent;
+    };
+    const Case cases[] = {
+        {"Enter alone", "\r", nullptr},
+        {"a password", "s3cret pw\r", "s3cret pw"},
+    };
+    const std::string prompt = "Password for alice?";
+    for (const Case& c : cases) {
+        const int master = posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_GE(master, 0) << c.name;
+        ASSERT_EQ(grantpt(master), 0);
+        ASSERT_EQ(unlockpt(master), 0);
+        CupsSignIn signIn(ptsname(master));
+        SignInOptions options;
+        options.terminal = true;
+        std::string why;
+        EXPECT_TRUE(signIn.Configure(options, &why)) << why;
+        const int connection = 0;
+        auto answer = std::async(std::launch::async, [&] {
+            return Sent(signIn.Answer(prompt.c_str(), &connection, true, "printer:631"));
+        });
+
+        std::string shown = Shown(master, prompt, 10000);
+        EXPECT_FALSE(EchoOn(master)) << c.name << ": echo on while the prompt shows";
+        EXPECT_EQ(write(master, c.typed.data(), c.typed.size()),
+                  static_cast<ssize_t>(c.typed.size()));
+        const bool answered =
+            answer.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        EXPECT_TRUE(answered) << c.name << ": what was typed was not read";
+        if (answered) {
+            shown += Shown(master, "\n", 0);
+            EXPECT_EQ(shown, prompt + " \r\n") << c.name << ": nothing typed is echoed";
+            EXPECT_TRUE(EchoOn(master)) << c.name << ": echo not back on";
+        }
+        close(master);  // a read still waiting ends with the hang-up
+        const std::string sent = answer.get();
+        if (answered) {
+            EXPECT_EQ(sent, Sent(c.sent)) << c.name;
+        }
+    }
 }
 
 }  // namespace
