@@ -2,8 +2,9 @@
 # against the rig's private cupsd and capture printers, with no Wine. A test sources this
 # first; the rig's helpers (queues, job files, capture modes) come from the Wine tests' library.
 
-source "$(cd "$(dirname "${BASH_SOURCE[0]}")/../../e2e/lib" && pwd)/e2e.sh"
 E2E_NAME=$(basename "$0" .sh)
+E2E_RIG_COMMAND="RIG_WINE=no scripts/rig run ctest --test-dir build/native -L cups_e2e"
+source "$(cd "$(dirname "${BASH_SOURCE[0]}")/../../e2e/lib" && pwd)/e2e.sh"
 
 CLI=${TESSALINE_CLI:-}
 [ -x "$CLI" ] || e2e_fail "TESSALINE_CLI does not name the native tessaline-cli ('$CLI')"
