@@ -45,8 +45,6 @@ inline constexpr char kBytesWrittenText[] = ", Bytes written: ";
 // The whole file goes out in one write, whose length is a 32-bit count.
 inline constexpr std::uint64_t kLargestUpgradeFile = 0xFFFFFFFFu;
 
-// ---- The upgrade's steps, shared by the window and the command line
-
 // A message with the text, caption and box type the window gives it.
 struct UpgradeMessage {
     std::string text;
@@ -65,8 +63,9 @@ struct OpenedUpgradeFile {
     std::unique_ptr<ReadableFile> file;  // set with Opened, and with TooLarge until released
 };
 
-// The first step, before the confirmation: opens the file with no sharing and takes its length
-// once to refuse a file too large. A failing length query throws FileException.
+// The upgrade's first step, taken by the window and the command line alike, before the
+// confirmation: opens the file with no sharing and takes its length once to refuse a file too
+// large. A failing length query throws FileException.
 OpenedUpgradeFile OpenUpgradeFile(FileSystem& files, const std::string& path);
 
 // The whole file in memory.

@@ -24,8 +24,9 @@ enum class FileErrorCause {
     EndOfFile,
 };
 
-// Raised by a failing length query or read; reported by the handler guard, never caught
-// elsewhere.
+// Raised by a failing length query or read. The window leaves it to the handler guard; the
+// command line catches it where it reads a file (the upgrade file, a --printers-file) and says
+// which file failed.
 class FileException : public std::exception {
   public:
     explicit FileException(FileErrorCause cause) : m_cause(cause) {}

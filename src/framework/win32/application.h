@@ -27,7 +27,7 @@ class CApplication {
     const std::string& RegistryKeyName() const { return m_registryKey; }
 
   protected:
-    // Returns false to end the program.
+    // Builds the windows and runs them; the program ends when it returns, whatever it returns.
     virtual bool InitInstance() = 0;
     void SetRegistryKey(const char* key) { m_registryKey = key; }
     // Filled by Run before InitInstance.
