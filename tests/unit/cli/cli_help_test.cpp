@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/cli_exit.h"
+#include "fakes/cli_rig.h"
 
 namespace tessaline {
 namespace {
@@ -131,6 +132,22 @@ TEST(CliHelp, DocumentsHoldTheSameExitCodes) {
     }
     EXPECT_EQ(readme, wantReadme);
     EXPECT_EQ(manual, wantManual);
+}
+
+TEST(CliHelp, ShowsEveryCommandWithAnExampleAndTheExitCodes) {
+    CliRig rig;
+    EXPECT_EQ(rig.Run({"--help"}), 0);
+    const std::string help = rig.out.str();
+    for (const char* needle :
+         {"  tessaline-cli printers\n", "tessaline-cli upgrade module.bin --printer",
+          "tessaline-cli forms 4-11 --printer", "tessaline-cli settings --page-size A4",
+          "  7  with --wait, the job failed, could not be followed or did not finish in time\n",
+          "the highest code wins"}) {
+        EXPECT_NE(help.find(needle), std::string::npos) << needle;
+    }
+    rig.out.str("");
+    EXPECT_EQ(rig.Run({"--version"}), 0);
+    EXPECT_EQ(rig.out.str(), "tessaline-cli 3.2\n");
 }
 
 }  // namespace
