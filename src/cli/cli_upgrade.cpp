@@ -16,8 +16,8 @@
 #include "cli/cli_server_note.h"
 #include "cli/cli_sha256.h"
 #include "cli/fleet/cli_wait.h"
-#include "framework/handler_guard.h"
 #include "jobs/flash_upgrade.h"
+#include "platform/file_error_text.h"
 
 namespace tessaline {
 namespace {
@@ -141,7 +141,7 @@ int ReadOnce(const CliOptions& options, CliPlatform& platform, ReadableFile& fil
     } catch (const FileException& e) {
         return FileError(options, platform, FileErrorText(e.Cause()));
     } catch (const std::bad_alloc&) {
-        return FileError(options, platform, "Out of memory.");
+        return FileError(options, platform, kOutOfMemoryText);
     }
     return kExitOk;
 }

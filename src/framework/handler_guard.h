@@ -16,9 +16,6 @@ struct GuardBox {
     std::uint32_t type;
 };
 
-// The user's text for a file error's cause, with "an unnamed file" for the file.
-std::string FileErrorText(FileErrorCause cause);
-
 GuardBox FileExceptionBox(const FileException& e);
 GuardBox OutOfMemoryBox();
 // For anything else a handler lets escape; what() may be null. Its text, without trailing white

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_error_text.h"
+
 namespace tessaline {
 namespace {
 
