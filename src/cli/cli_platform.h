@@ -49,6 +49,9 @@ struct CliPlatform {
     std::ostream& err;
     bool inIsTerminal;   // standard input is a terminal: the confirmation may be asked
     bool errIsTerminal;  // standard error is a terminal: progress may be drawn
+    // Printers may be named by address (ipp://, ipps://) and reached with no queue. Where not
+    // (Windows names them \\server\printer), such a name is a usage error.
+    bool reachesPrintersByAddress;
     // Null where the one write cannot be watched (the Win32 spooler's single WritePrinter).
     WriteProgressSource* progress = nullptr;
     // Null where --server means nothing (Windows reaches servers as \\server\printer).
@@ -59,8 +62,7 @@ struct CliPlatform {
     StopSignal* stop = nullptr;
     // Why a printer's job went as it did, beyond its stage; null where the spooler says nothing.
     PrinterNotes* notes = nullptr;
-    // Null where printers cannot be reached by address (Windows names them \\server\printer);
-    // then an ipp:// or ipps:// printer is a usage error.
+    // Null where the spooler chooses the document format itself.
     DocumentFormatChoice* formats = nullptr;
     // Null where --encrypt, --user and --password-file mean nothing (the Windows spooler signs
     // in as the user who runs the program).

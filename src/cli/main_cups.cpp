@@ -123,7 +123,8 @@ int main(int argc, char** argv) {
                          std::cout,
                          std::cerr,
                          isatty(STDIN_FILENO) == 1,
-                         isatty(STDERR_FILENO) == 1};
+                         isatty(STDERR_FILENO) == 1,
+                         true};
     platform.progress = &router;
     platform.stop = &stop;
     platform.notes = &router;

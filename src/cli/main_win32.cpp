@@ -68,8 +68,9 @@ int main(int argc, char** argv) {
     Win32Clock clock;
     tessaline::Win32Digests digests;
 
-    // The single WritePrinter cannot be watched, so there is no progress source and no
-    // --server: Windows reaches print servers through names such as \\server\printer.
+    // The single WritePrinter cannot be watched, so there is no progress source, and no
+    // --server and no printer by address: Windows reaches print servers through names such as
+    // \\server\printer.
     tessaline::CliPlatform platform{spooler,
                                     printers,
                                     profile,
@@ -80,7 +81,8 @@ int main(int argc, char** argv) {
                                     std::cout,
                                     std::cerr,
                                     IsConsole(STD_INPUT_HANDLE),
-                                    IsConsole(STD_ERROR_HANDLE)};
+                                    IsConsole(STD_ERROR_HANDLE),
+                                    false};
     platform.digests = &digests;
     ConsoleStopSignal stop;
     platform.stop = &stop;

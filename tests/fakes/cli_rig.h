@@ -49,8 +49,8 @@ struct CliRig {
     std::istringstream in;
     std::ostringstream out;
     std::ostringstream err;
-    CliPlatform platform{spooler, printers, profile, files, jobs, clock,
-                         in,      out,      err,     false, false};
+    CliPlatform platform{spooler, printers, profile, files, jobs,  clock,
+                         in,      out,      err,     false, false, false};
 
     int Run(const std::vector<std::string>& args) { return RunCli(args, platform); }
 };

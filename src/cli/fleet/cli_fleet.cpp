@@ -32,7 +32,7 @@ bool PrepareFleet(CliOptions& options, CliPlatform& platform, std::string* error
         }
         options.printers.insert(options.printers.end(), file.printers.begin(), file.printers.end());
     }
-    if (platform.formats == nullptr) {
+    if (!platform.reachesPrintersByAddress) {
         for (const std::string& printer : options.printers) {
             if (IsPrinterAddress(printer)) {
                 *error = "'" + printer +

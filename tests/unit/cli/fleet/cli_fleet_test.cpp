@@ -111,6 +111,7 @@ TEST(CliFleet, EachCommandChoosesItsDocumentFormat) {
               "application/x-kmf"},
              {{"forms", "4", "-p", "ipps://h/ipp/print"}, "application/vnd.hp-PCL"}}) {
         FleetRig rig;
+        rig.platform.reachesPrintersByAddress = true;
         RecordingFormats formats;
         rig.platform.formats = &formats;
         EXPECT_EQ(rig.Run(args), kExitOk) << rig.err.str();
@@ -142,9 +143,7 @@ TEST(CliFleet, APrintersNoteFollowsItsOutcome) {
     ScriptedNotes notes;
     notes.notes["ipp://h:8631/ipp/print"] = "the printer at h:8631 could not be reached";
     rig.platform.notes = &notes;
-    rig.platform.formats = nullptr;
-    RecordingFormats formats;
-    rig.platform.formats = &formats;
+    rig.platform.reachesPrintersByAddress = true;
     rig.spooler.unknownPrinters = {"ipp://h:8631/ipp/print"};
     EXPECT_EQ(rig.Run({"upgrade", "m.bin", "-p", "ipp://h:8631/ipp/print", "-y"}),
               kExitPrinterNotOpened);
