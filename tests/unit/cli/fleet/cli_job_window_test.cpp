@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "cli/cli_exit.h"
+#include "cli/fleet/cli_fleet_output.h"
 #include "fakes/cli_rig.h"
 
 namespace tessaline {
@@ -44,6 +45,7 @@ class ScriptedItems : public WindowItems {
         mostInFlight = std::max(mostInFlight, counts.inFlight);
         countsAddUp = countsAddUp && counts.done + counts.inFlight <= counts.total;
         last = counts;
+        lines.push_back(CountsText(counts));
     }
 
     std::size_t group = 1;
@@ -52,6 +54,7 @@ class ScriptedItems : public WindowItems {
     std::size_t mostInFlight = 0;
     bool countsAddUp = true;
     WindowCounts last;
+    std::vector<std::string> lines;  // the terminal's progress line after each change
 
   private:
     std::vector<int> m_codes;
@@ -238,6 +241,84 @@ TEST_F(WindowTest, StopEndsTheRunAndLeavesHandedOverJobsBe) {
     EXPECT_FALSE(run.outcomes[0].interrupted);
     EXPECT_FALSE(run.outcomes[2].started);
 }
+
+// ---- The terminal line's counts
+
+// Submissions that all stay running until the window has slept once, as side-by-side uploads
+// do while the window waits for them.
+class HeldSubmissions final : public Submissions {
+  public:
+    explicit HeldSubmissions(const FakeClock& clock) : m_clock(clock) {}
+    void Start(std::size_t item, Submit submit) override {
+        m_held.emplace_back(item, std::move(submit));
+    }
+    std::vector<std::pair<std::size_t, Submitted>> TakeEnded() override {
+        std::vector<std::pair<std::size_t, Submitted>> ended;
+        if (!m_clock.sleeps.empty()) {
+            for (auto& [item, submit] : m_held) {
+                ended.emplace_back(item, submit());
+            }
+            m_held.clear();
+        }
+        return ended;
+    }
+    std::size_t Running() const override { return m_held.size(); }
+
+  private:
+    const FakeClock& m_clock;
+    std::vector<std::pair<std::size_t, Submit>> m_held;
+};
+
+TEST_F(WindowTest, UploadsStillGoingOutCountAsInFlight) {
+    ScriptedItems items({0, 0, 0});
+    WindowLimits limits;
+    limits.parallel = 3;
+    HeldSubmissions submissions(clock);
+    RunJobWindow(items, limits, monitor, clock, nullptr, submissions);
+    // The three uploads are started before any of them has ended.
+    const std::vector<std::string> want = {"0/3 done, 0 failed, 1 in flight",
+                                           "0/3 done, 0 failed, 2 in flight",
+                                           "0/3 done, 0 failed, 3 in flight"};
+    ASSERT_GE(items.lines.size(), want.size());
+    EXPECT_EQ(want, std::vector<std::string>(items.lines.begin(), items.lines.begin() + 3));
+    EXPECT_EQ("3/3 done, 0 failed, 0 in flight", items.lines.back());
+}
+
+struct FailedCountCase {
+    const char* name;
+    std::vector<int> codes;
+    std::optional<std::uint32_t> maxFailures;
+    std::size_t stopAfter;  // Ctrl-C once this item is submitted; SIZE_MAX: never
+    const char* lastLine;
+};
+
+void PrintTo(const FailedCountCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class FailedCountTest : public WindowTest, public ::testing::WithParamInterface<FailedCountCase> {};
+
+// Printers the run stopped before are done, but they did not fail.
+TEST_P(FailedCountTest, ItemsNotStartedAreNotCountedAsFailed) {
+    const FailedCountCase& c = GetParam();
+    ScriptedItems items(c.codes);
+    FakeStop stop;
+    items.afterSubmit = [&](std::size_t i) { stop.stop = stop.stop || i == c.stopAfter; };
+    WindowLimits limits;
+    limits.parallel = 1;
+    limits.maxFailures = c.maxFailures;
+    RunJobWindow(items, limits, monitor, clock, &stop);
+    ASSERT_FALSE(items.lines.empty());
+    EXPECT_EQ(c.lastLine, items.lines.back());
+}
+
+const FailedCountCase kFailedCountCases[] = {
+    {"MaxFailures", {5, 4, 0, 0, 0, 0, 0, 0, 0}, 2, SIZE_MAX, "9/9 done, 2 failed, 0 in flight"},
+    {"CtrlC", {5, 4, 0, 0, 0, 0, 0, 0, 0}, std::nullopt, 1, "9/9 done, 2 failed, 0 in flight"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Window, FailedCountTest, ::testing::ValuesIn(kFailedCountCases),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace tessaline
