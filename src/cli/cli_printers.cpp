@@ -2,7 +2,8 @@
 
 #include <ostream>
 
-#include "cli/cli_report.h"
+#include "cli/cli_exit.h"
+#include "cli/cli_json.h"
 #include "cli/cli_server_note.h"
 #include "jobs/printer_list.h"
 
@@ -14,31 +15,24 @@ namespace {
 // can be built from it.
 std::string PrintersJson(const PrinterList& printers,
                          const std::vector<DestinationDetail>& details) {
-    std::string json = "[";
-    for (std::size_t i = 0; i < printers.size(); ++i) {
+    std::vector<std::string> objects;
+    for (const PrinterName& printer : printers) {
         const DestinationDetail* detail = nullptr;
         for (const DestinationDetail& d : details) {
-            detail = d.name == printers[i] ? &d : detail;
+            detail = d.name == printer ? &d : detail;
         }
-        json += (i == 0 ? "{" : ",{") + std::string("\"name\":") + JsonString(printers[i]);
-        const auto field = [&json](const char* key, const std::string& value) {
-            json += std::string(",\"") + key + "\":" + (value.empty() ? "null" : JsonString(value));
-        };
-        field("device_uri", detail != nullptr ? detail->deviceUri : "");
-        field("state", detail != nullptr ? detail->state : "");
-        json += ",\"state_reasons\":";
-        if (detail == nullptr) {
-            json += "null";
+        JsonObject json;
+        json.String("name", printer);
+        if (detail != nullptr) {
+            json.StringOrNull("device_uri", detail->deviceUri)
+                .StringOrNull("state", detail->state)
+                .Strings("state_reasons", detail->stateReasons);
         } else {
-            json += "[";
-            for (std::size_t r = 0; r < detail->stateReasons.size(); ++r) {
-                json += (r == 0 ? "" : ",") + JsonString(detail->stateReasons[r]);
-            }
-            json += "]";
+            json.Null("device_uri").Null("state").Null("state_reasons");
         }
-        json += "}";
+        objects.push_back(json.Text());
     }
-    return json + "]";
+    return JsonArray(objects);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "cli/cli_report.h"
 
-#include <cstdio>
-
+#include "cli/cli_json.h"
 #include "jobs/job_stages.h"
 #include "base/printer_address.h"
 
@@ -35,63 +34,32 @@ bool IsFinalJobState(JobState state) {
     return state != JobState::Pending && state != JobState::Printing;
 }
 
-std::string JsonString(std::string_view text) {
-    std::string json = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += c;
-        } else if (byte >= 0x20 && byte < 0x7F) {
-            json += c;
-        } else {
-            // Names are single-byte text in the system's code page, not UTF-8: each byte is
-            // kept as the code point of the same number, so nothing is lost or invalid.
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            json += escaped;
-        }
-    }
-    json += '"';
-    return json;
-}
-
 std::string JobReportJson(const JobReport& report) {
-    const auto orNull = [](bool present, const std::string& json) {
-        return present ? json : std::string("null");
-    };
-    std::string json = "{\"printer\":" + JsonString(report.printer);
-    const bool addressed = IsPrinterAddress(report.printer);
-    json += ",\"uri\":" + orNull(addressed, addressed ? JsonString(report.printer) : "");
+    JsonObject json;
+    json.String("printer", report.printer);
+    IsPrinterAddress(report.printer) ? json.String("uri", report.printer) : json.Null("uri");
     if (report.form) {
-        json += ",\"form\":" + std::to_string(*report.form);
+        json.Number("form", *report.form);
     }
-    json += ",\"stage\":" + JsonString(report.stage);
-    json += ",\"size\":" + orNull(report.size.has_value(), std::to_string(report.size.value_or(0)));
+    json.String("stage", report.stage);
+    json.NumberOrNull("size", report.size);
     if (report.sha256Given) {
-        json += ",\"sha256\":" + orNull(report.sha256.has_value(),
-                                        JsonString(report.sha256.value_or(std::string())));
+        report.sha256 ? json.String("sha256", *report.sha256) : json.Null("sha256");
     }
-    json += ",\"written\":" + std::to_string(report.written);
-    json += ",\"datatype\":" +
-            orNull(report.datatype != nullptr, JsonString(report.datatype ? report.datatype : ""));
-    json += ",\"job\":" + orNull(report.jobId != 0, std::to_string(report.jobId));
-    std::string state = "null";
-    std::string reasons = "null";
+    json.Number("written", report.written);
+    report.datatype != nullptr ? json.String("datatype", report.datatype) : json.Null("datatype");
+    json.NumberOrNull("job",
+                      report.jobId != 0 ? std::optional<std::int64_t>(report.jobId) : std::nullopt);
     if (report.status) {
-        state = JsonString(JobStateName(report.status->state));
-        reasons = "[";
-        for (std::size_t i = 0; i < report.status->reasons.size(); ++i) {
-            reasons += (i == 0 ? "" : ",") + JsonString(report.status->reasons[i]);
-        }
-        reasons += "]";
+        json.String("state", JobStateName(report.status->state));
+        json.Strings("state_reasons", report.status->reasons);
+    } else {
+        json.Null("state").Null("state_reasons");
     }
-    json += ",\"state\":" + state + ",\"state_reasons\":" + reasons;
-    json += ",\"message\":" + orNull(!report.message.empty(), JsonString(report.message));
-    json += ",\"seconds\":" +
-            orNull(report.milliseconds.has_value(), SecondsText(report.milliseconds.value_or(0)));
-    json += "}";
-    return json;
+    json.StringOrNull("message", report.message);
+    report.milliseconds ? json.Decimal("seconds", SecondsText(*report.milliseconds))
+                        : json.Null("seconds");
+    return json.Text();
 }
 
 std::string SecondsText(std::uint64_t milliseconds) {

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "cli/cli_exit.h"
 #include "jobs/raw_job.h"
@@ -33,8 +32,6 @@ const char* JobStateName(JobState state);
 // Final states end a --wait; Unknown ends it too, since asking again cannot change it.
 bool IsFinalJobState(JobState state);
 
-// A JSON string literal, with every control byte and non-ASCII byte escaped.
-std::string JsonString(std::string_view text);
 // One JSON object on one line, keys in a fixed order; absent values are null.
 std::string JobReportJson(const JobReport& report);
 

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_report.h"
+#include "cli/cli_exit.h"
+#include "cli/cli_json.h"
 #include "settings/print_settings.h"
 #include "settings/setting_names.h"
 
@@ -94,21 +95,19 @@ int RunSettings(const CliOptions& options, CliPlatform& platform) {
         }
     }
 
-    std::string json = "{";
-    for (int i = 0; i < 2; ++i) {
-        const SettingRow& row = kRows[i];
+    JsonObject json;
+    for (const SettingRow& row : kRows) {
         const std::optional<std::int32_t> value = ReadStoredSetting(platform.profile, row.entry);
         if (!options.json) {
             platform.out << row.entry << ": " << ShownValue(value, row.names()) << '\n';
             continue;
         }
-        const std::string name = value ? SettingName(row.names(), *value) : std::string();
-        json += std::string(i == 0 ? "" : ",") + "\"" + row.jsonKey +
-                "\":" + (value ? std::to_string(*value) : "null") + ",\"" + row.jsonKey +
-                "_text\":" + (name.empty() ? "null" : JsonString(name));
+        json.NumberOrNull(row.jsonKey, value);
+        json.StringOrNull(std::string(row.jsonKey) + "_text",
+                          value ? SettingName(row.names(), *value) : std::string());
     }
     if (options.json) {
-        platform.out << json << "}\n";
+        platform.out << json.Text() << '\n';
     }
     return kExitOk;
 }
