@@ -1,26 +1,36 @@
 #include "cli/cli_exit.h"
 
 #include <algorithm>
-
-#include "jobs/job_stages.h"
+#include <iterator>
 
 namespace tessaline {
 namespace {
 
-// The stage table holds the codes as plain numbers (the jobs know no command line); they must
-// be the ones documented here.
-constexpr bool StageCodesDocumented() {
-    for (const JobStageRow& row : kJobStages) {
-        const int expected = row.stage == RawJobStage::Completed    ? kExitOk
-                             : row.stage == RawJobStage::OpenFailed ? kExitPrinterNotOpened
-                                                                    : kExitStageRefused;
-        if (row.exitCode != expected) {
+struct StageExit {
+    RawJobStage stage;
+    ExitCode code;
+};
+
+// A job that ended at a stage; a Completed one short of its length is a partial write instead.
+constexpr StageExit kStageExits[] = {
+    {RawJobStage::OpenFailed, kExitPrinterNotOpened},
+    {RawJobStage::StartDocFailed, kExitStageRefused},
+    {RawJobStage::StartPageFailed, kExitStageRefused},
+    {RawJobStage::WriteFailed, kExitStageRefused},
+    {RawJobStage::EndPageFailed, kExitStageRefused},
+    {RawJobStage::EndDocFailed, kExitStageRefused},
+    {RawJobStage::Completed, kExitOk},
+};
+
+constexpr bool OneRowPerStageInOrder() {
+    for (std::size_t i = 0; i < std::size(kStageExits); ++i) {
+        if (static_cast<std::size_t>(kStageExits[i].stage) != i) {
             return false;
         }
     }
-    return true;
+    return static_cast<std::size_t>(RawJobStage::Completed) + 1 == std::size(kStageExits);
 }
-static_assert(StageCodesDocumented(), "a stage's exit code differs from the documented one");
+static_assert(OneRowPerStageInOrder(), "kStageExits must hold one row per RawJobStage, in order");
 
 }  // namespace
 
@@ -28,15 +38,25 @@ int JobExitCode(const RawJobResult& result, std::uint32_t length) {
     if (result.stage == RawJobStage::Completed && result.written != length) {
         return kExitPartialWrite;
     }
-    return JobStage(result.stage).exitCode;
+    return kStageExits[static_cast<std::size_t>(result.stage)].code;
 }
 
 int WaitExitCode(JobState state) {
     return state == JobState::Completed ? kExitOk : kExitWaitFailed;
 }
 
-int CombinedExitCode(int soFar, int next) {
-    return std::max(soFar, next);
+int FollowedExitCode(bool waited, std::optional<JobState> lastSeen) {
+    if (!waited) {
+        return kExitOk;
+    }
+    return lastSeen ? WaitExitCode(*lastSeen) : kExitWaitFailed;
+}
+
+int RunExitCode(const std::vector<int>& itemCodes, bool interrupted) {
+    if (interrupted) {
+        return kExitInterrupted;
+    }
+    return itemCodes.empty() ? kExitOk : *std::max_element(itemCodes.begin(), itemCodes.end());
 }
 
 }  // namespace tessaline

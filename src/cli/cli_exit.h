@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "jobs/raw_job.h"
 #include "platform/job_monitor.h"
@@ -8,8 +10,8 @@
 namespace tessaline {
 
 // The exit codes, stable and documented in --help (from kExitCodeMeanings), the README and the
-// manual page. A job's stage gives its code through jobs/job_stages.h; every other outcome is
-// named here.
+// manual page. Every outcome's code is decided here: the commands, the fleet and the window of
+// jobs in flight ask, and none picks a number itself.
 enum ExitCode : int {
     kExitOk = 0,
     kExitUsage = 1,
@@ -49,7 +51,10 @@ inline constexpr ExitCodeMeaning kExitCodeMeanings[] = {
 int JobExitCode(const RawJobResult& result, std::uint32_t length);
 // 0 only for Completed; 7 for every other state, Unknown included: it never counts as printed.
 int WaitExitCode(JobState state);
-// Several printers or forms give the run one code: the highest wins.
-int CombinedExitCode(int soFar, int next);
+// A job handed over whole, once the run stops following it: without --wait it is done; with
+// it, as its last seen state says, and a job never seen failed.
+int FollowedExitCode(bool waited, std::optional<JobState> lastSeen);
+// Several printers or forms give the run one code: the highest wins, and Ctrl-C wins over all.
+int RunExitCode(const std::vector<int>& itemCodes, bool interrupted);
 
 }  // namespace tessaline

@@ -150,7 +150,7 @@ int RunForms(const CliOptions& options, CliPlatform& platform) {
     if (!options.json) {
         items.PrintCounts(run);
     }
-    return RunExitCode(run);
+    return run.exitCode;
 }
 
 }  // namespace tessaline

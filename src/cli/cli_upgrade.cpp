@@ -340,7 +340,7 @@ int RunUpgrade(const CliOptions& options, CliPlatform& platform) {
     if (!options.json && run.outcomes.size() > 1) {
         PrintSummary(options, platform, run, bytes.length);
     }
-    return RunExitCode(run);
+    return run.exitCode;
 }
 
 }  // namespace tessaline

@@ -11,33 +11,31 @@ struct JobStageRow {
     const char* boxText;  // the window's "Printer Error" box; null for Completed, whose box
                           // carries the counts instead
     const char* words;    // the command line's few words for it
-    int exitCode;         // the command line's exit code for a job that ended here; a Completed
-                          // job that is short of its length is a partial write instead
 };
 
 inline constexpr JobStageRow kJobStages[] = {
     {RawJobStage::OpenFailed, "OpenFailed",
      "The selected printer could not be opened. The file was not sent to the printer.",
-     "the printer could not be opened", 4},
+     "the printer could not be opened"},
     {RawJobStage::StartDocFailed, "StartDocFailed",
      "The printer refused the job when starting the document. The file was not sent to the "
      "printer.",
-     "the spooler refused to start the document", 5},
+     "the spooler refused to start the document"},
     {RawJobStage::StartPageFailed, "StartPageFailed",
      "The printer refused the job when starting the page. The file was not sent to the printer.",
-     "the spooler refused to start the page", 5},
+     "the spooler refused to start the page"},
     {RawJobStage::WriteFailed, "WriteFailed",
      "The printer failed while the file was being written. The file was not sent completely to "
      "the printer.",
-     "the write failed", 5},
+     "the write failed"},
     {RawJobStage::EndPageFailed, "EndPageFailed",
      "The printer failed when ending the page. The file was not sent completely to the printer.",
-     "the spooler failed to end the page", 5},
+     "the spooler failed to end the page"},
     {RawJobStage::EndDocFailed, "EndDocFailed",
      "The printer failed when ending the document. The file was not sent completely to the "
      "printer.",
-     "the spooler failed to end the document", 5},
-    {RawJobStage::Completed, "Completed", nullptr, "complete", 0},
+     "the spooler failed to end the document"},
+    {RawJobStage::Completed, "Completed", nullptr, "complete"},
 };
 
 // The row of a stage; every stage has one.

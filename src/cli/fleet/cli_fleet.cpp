@@ -1,6 +1,5 @@
 #include "cli/fleet/cli_fleet.h"
 
-#include "cli/cli_exit.h"
 #include "cli/fleet/cli_printers_file.h"
 #include "base/printer_address.h"
 
@@ -12,14 +11,6 @@ WindowLimits FleetLimits(const CliOptions& options) {
     limits.maxFailures = options.maxFailures;
     limits.waitSeconds = options.waitSeconds;
     return limits;
-}
-
-int RunExitCode(const WindowRun& run) {
-    int code = kExitOk;
-    for (const WindowOutcome& outcome : run.outcomes) {
-        code = CombinedExitCode(code, outcome.exitCode);
-    }
-    return run.interrupted ? kExitInterrupted : code;
 }
 
 bool PrepareFleet(CliOptions& options, CliPlatform& platform, std::string* error) {

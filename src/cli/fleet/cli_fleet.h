@@ -9,9 +9,6 @@ namespace tessaline {
 // The window's limits from --parallel, --max-failures and --wait.
 WindowLimits FleetLimits(const CliOptions& options);
 
-// The run's exit code: the highest of all items, or kExitInterrupted after Ctrl-C.
-int RunExitCode(const WindowRun& run);
-
 // Before a fleet command runs: adds the printers of --printers-file to options.printers and
 // refuses printers by address where the platform cannot reach them. False: a usage error,
 // said in *error.

@@ -53,14 +53,16 @@ class JobWindow {
         while (!m_flying.empty()) {
             const std::size_t i = m_flying.front();
             m_flying.erase(m_flying.begin());
-            const WindowOutcome& outcome = m_run.outcomes[i];
-            End(i, !m_limits.waitSeconds ? kExitOk
-                   : outcome.followed    ? WaitExitCode(outcome.status.state)
-                                         : kExitWaitFailed);
+            End(i, FollowedCode(m_run.outcomes[i]));
         }
         for (std::size_t i = m_next; i < m_items.Count(); ++i) {
             End(i, kExitNotStarted);
         }
+        std::vector<int> codes;
+        for (const WindowOutcome& outcome : m_run.outcomes) {
+            codes.push_back(outcome.exitCode);
+        }
+        m_run.exitCode = RunExitCode(codes, m_run.interrupted);
         return std::move(m_run);
     }
 
@@ -72,6 +74,12 @@ class JobWindow {
             oldest = std::max(oldest, now - m_startedAt[i]);
         }
         return oldest;
+    }
+
+    int FollowedCode(const WindowOutcome& outcome) const {
+        return FollowedExitCode(
+            m_limits.waitSeconds.has_value(),
+            outcome.followed ? std::optional<JobState>(outcome.status.state) : std::nullopt);
     }
 
     bool Stopped() const { return m_stop != nullptr && m_stop->StopRequested(); }
@@ -98,7 +106,7 @@ class JobWindow {
                 End(i, outcome.submitted.exitCode);
             } else if (outcome.submitted.result.jobId == 0) {
                 // Nothing to follow it by: it never counts as printed.
-                End(i, m_limits.waitSeconds ? kExitWaitFailed : kExitOk);
+                End(i, FollowedCode(outcome));
             } else {
                 m_flying.push_back(i);
                 Tell();
@@ -119,7 +127,7 @@ class JobWindow {
                 m_clock.NowMilliseconds() - m_startedAt[i] >= *m_limits.waitSeconds * 1000ull;
             if (IsFinalJobState(outcome.status.state) || timeUp) {
                 m_flying.erase(m_flying.begin() + static_cast<std::ptrdiff_t>(k));
-                End(i, m_limits.waitSeconds ? WaitExitCode(outcome.status.state) : kExitOk);
+                End(i, FollowedCode(outcome));
                 ended = true;
             } else {
                 ++k;

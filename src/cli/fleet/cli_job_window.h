@@ -65,6 +65,7 @@ class WindowItems {
 struct WindowRun {
     std::vector<WindowOutcome> outcomes;  // in the items' order
     bool interrupted = false;             // Ctrl-C ended the run
+    int exitCode = 0;                     // the run's, from cli/cli_exit.h
 };
 
 // Submits the items one at a time, at most limits.parallel in flight: a job is in flight from

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <vector>
+
 #include "cli/cli_report.h"
 
 namespace tessaline {
@@ -33,6 +36,45 @@ TEST(CliExit, OnlyCompletedCountsAsPrinted) {
     EXPECT_EQ(WaitExitCode(JobState::Completed), 0);
     for (const JobState state : states) {
         EXPECT_EQ(WaitExitCode(state), 7) << JobStateName(state);
+    }
+}
+
+TEST(CliExit, AJobHandedOverEndsAsItsLastSeenStateWithWait) {
+    struct Case {
+        const char* name;
+        bool waited;
+        std::optional<JobState> lastSeen;
+        int code;
+    };
+    const Case cases[] = {
+        {"NoWaitNeverSeen", false, std::nullopt, 0},
+        {"NoWaitSeenAborted", false, JobState::Aborted, 0},
+        {"WaitNeverSeen", true, std::nullopt, 7},
+        {"WaitCompleted", true, JobState::Completed, 0},
+        {"WaitStillPrinting", true, JobState::Printing, 7},
+        {"WaitUnknown", true, JobState::Unknown, 7},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FollowedExitCode(c.waited, c.lastSeen), c.code) << c.name;
+    }
+}
+
+TEST(CliExit, TheRunTakesTheHighestCodeAndCtrlCOverAll) {
+    struct Case {
+        const char* name;
+        std::vector<int> codes;
+        bool interrupted;
+        int code;
+    };
+    const Case cases[] = {
+        {"NoItems", {}, false, 0},
+        {"AllOk", {0, 0}, false, 0},
+        {"HighestWins", {4, 9, 0, 5}, false, 9},
+        {"InterruptedAllOk", {0}, true, 130},
+        {"InterruptedOverFailures", {9, 5}, true, 130},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RunExitCode(c.codes, c.interrupted), c.code) << c.name;
     }
 }
 
