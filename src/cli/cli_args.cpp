@@ -219,7 +219,7 @@ ParsedArgs ParseCliArgs(const std::vector<std::string>& args) {
                         return Fail("--wait takes a number of seconds up to 604800");
                     }
                 }
-                options.waitSeconds = seconds;
+                options.window.waitSeconds = seconds;
                 break;
             }
             case kServer:
@@ -246,7 +246,7 @@ ParsedArgs ParseCliArgs(const std::vector<std::string>& args) {
                     return Fail("--parallel takes a number of jobs from 1 to " +
                                 std::to_string(kMostParallelJobs));
                 }
-                options.parallel = static_cast<std::uint32_t>(*n);
+                options.window.parallel = static_cast<std::uint32_t>(*n);
                 break;
             }
             case kMaxFailures: {
@@ -254,7 +254,7 @@ ParsedArgs ParseCliArgs(const std::vector<std::string>& args) {
                 if (!k) {
                     return Fail("--max-failures takes a number of printers from 1 up");
                 }
-                options.maxFailures = static_cast<std::uint32_t>(*k);
+                options.window.maxFailures = static_cast<std::uint32_t>(*k);
                 break;
             }
             case kEncrypt:

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/fleet/cli_job_window.h"
 #include "platform/digest.h"
 #include "platform/sign_in.h"
 
@@ -13,8 +14,6 @@ namespace tessaline {
 enum class CliCommand { Help, Version, Printers, Upgrade, Forms, Settings };
 
 inline constexpr std::uint32_t kDefaultWaitSeconds = 300;
-inline constexpr std::uint32_t kDefaultParallelJobs = 4;
-inline constexpr std::uint32_t kMostParallelJobs = 64;
 // For printers reached by address; queues take raw documents.
 inline constexpr char kUpgradeDocumentFormat[] = "application/octet-stream";
 inline constexpr char kFormsDocumentFormat[] = "application/vnd.hp-PCL";
@@ -25,14 +24,12 @@ struct CliOptions {
     std::string range;                        // forms
     std::vector<std::string> printers;        // --printer, in the order given
     std::optional<std::string> printersFile;  // --printers-file; "-" is standard input
-    std::uint32_t parallel = kDefaultParallelJobs;
-    std::optional<std::uint32_t> maxFailures;  // --max-failures
-    SignInOptions signIn;                      // terminal is the platform's to set
-    std::optional<std::string> format;         // upgrade: --format, for addressed printers
+    WindowLimits window;                      // --parallel, --max-failures, --wait
+    SignInOptions signIn;                     // terminal is the platform's to set
+    std::optional<std::string> format;        // upgrade: --format, for addressed printers
     bool yes = false;
     bool debug = false;
     bool json = false;
-    std::optional<std::uint32_t> waitSeconds;  // set with --wait
     std::optional<std::string> server;
     std::optional<Sha256Digest> sha256;  // upgrade: the file must have this digest
     std::optional<std::string> pageSize;

@@ -3,8 +3,8 @@
 #include <ostream>
 #include <vector>
 
-#include "cli/fleet/cli_fleet.h"
 #include "cli/fleet/cli_fleet_output.h"
+#include "cli/fleet/cli_job_window.h"
 #include "cli/cli_report.h"
 #include "cli/cli_server_note.h"
 #include "jobs/form_test.h"
@@ -145,7 +145,7 @@ int RunForms(const CliOptions& options, CliPlatform& platform) {
     FleetOutput output(platform, options.printers.size() > 1);
     FormItems items(options, platform, range, output);
     const WindowRun run =
-        RunJobWindow(items, FleetLimits(options), platform.jobs, platform.clock, platform.stop);
+        RunJobWindow(items, options.window, platform.jobs, platform.clock, platform.stop);
     output.Finish();
     if (!options.json) {
         items.PrintCounts(run);

@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <istream>
-#include <memory>
 #include <new>
 #include <ostream>
 #include <vector>
 
-#include "cli/fleet/cli_fleet.h"
 #include "cli/fleet/cli_fleet_output.h"
 #include "cli/fleet/cli_job_window.h"
 #include "cli/fleet/cli_progress.h"
@@ -146,19 +144,14 @@ int ReadOnce(const CliOptions& options, CliPlatform& platform, ReadableFile& fil
     return kExitOk;
 }
 
-// Uploads side by side, on threads of their own, where the platform allows it and there is more
-// than one to send at a time.
-bool SendsSideBySide(const CliOptions& options, const CliPlatform& platform) {
-    return platform.threads != nullptr && options.printers.size() > 1 && options.parallel > 1;
-}
-
 RawJobResult Submit(const CliOptions& options, CliPlatform& platform, FleetOutput& output,
                     const std::string& printer, const UpgradeBytes& bytes) {
     CliNotices notices(output, printer, options.debug);
     // One line cannot show several uploads' bytes: side by side, the run's line counts them.
-    const bool showProgress = platform.progress != nullptr && platform.errIsTerminal &&
-                              !options.json && bytes.length >= kProgressThreshold &&
-                              !SendsSideBySide(options, platform);
+    const bool showProgress =
+        platform.progress != nullptr && platform.errIsTerminal && !options.json &&
+        bytes.length >= kProgressThreshold &&
+        !SendsSideBySide(options.window, options.printers.size(), platform.threads);
     if (!showProgress) {
         return SubmitUpgrade(platform.spooler, printer, bytes, &notices);
     }
@@ -220,9 +213,9 @@ class UpgradeItems final : public WindowItems {
             m_output.Out(JobReportJson(report));
         } else if (!outcome.started) {
             m_output.Err(printer + ": not started: the run stopped before it");
-        } else if (m_options.waitSeconds && outcome.submitted.exitCode == kExitOk) {
+        } else if (m_options.window.waitSeconds && outcome.submitted.exitCode == kExitOk) {
             const FollowedJob job{printer, outcome.submitted.result.jobId, outcome.status.state};
-            std::string text = WaitOutcomeText(job, *m_options.waitSeconds);
+            std::string text = WaitOutcomeText(job, *m_options.window.waitSeconds);
             if (outcome.status.state != JobState::Completed && !outcome.status.message.empty()) {
                 text += ": " + outcome.status.message;
             }
@@ -249,7 +242,7 @@ void PrintSummary(const CliOptions& options, CliPlatform& platform, const Window
                   std::uint32_t length) {
     std::vector<std::vector<std::string>> rows;
     rows.push_back({"PRINTER", "STAGE", "WRITTEN", "JOB"});
-    if (options.waitSeconds) {
+    if (options.window.waitSeconds) {
         rows.back().push_back("STATE");
     }
     rows.back().push_back("EXIT");
@@ -260,7 +253,7 @@ void PrintSummary(const CliOptions& options, CliPlatform& platform, const Window
             options.printers[i], o.started ? StageName(result.stage) : kNotStartedStage,
             std::to_string(result.written) + "/" + std::to_string(length),
             result.jobId != 0 ? std::to_string(result.jobId) : "-"};
-        if (options.waitSeconds) {
+        if (options.window.waitSeconds) {
             row.push_back(o.followed ? JobStateName(o.status.state) : "-");
         }
         row.push_back(std::to_string(o.exitCode));
@@ -328,14 +321,8 @@ int RunUpgrade(const CliOptions& options, CliPlatform& platform) {
     }
     FleetOutput output(platform, options.printers.size() > 1);
     UpgradeItems items(options, platform, bytes, sha256, output);
-    std::unique_ptr<Submissions> submissions;
-    if (SendsSideBySide(options, platform)) {
-        submissions = std::make_unique<ThreadedSubmissions>(*platform.threads);
-    } else {
-        submissions = std::make_unique<InlineSubmissions>();
-    }
-    const WindowRun run = RunJobWindow(items, FleetLimits(options), platform.jobs, platform.clock,
-                                       platform.stop, *submissions);
+    const WindowRun run = RunJobWindow(items, options.window, platform.jobs, platform.clock,
+                                       platform.stop, platform.threads);
     output.Finish();
     if (!options.json && run.outcomes.size() > 1) {
         PrintSummary(options, platform, run, bytes.length);

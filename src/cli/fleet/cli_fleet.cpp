@@ -5,14 +5,6 @@
 
 namespace tessaline {
 
-WindowLimits FleetLimits(const CliOptions& options) {
-    WindowLimits limits;
-    limits.parallel = options.parallel;
-    limits.maxFailures = options.maxFailures;
-    limits.waitSeconds = options.waitSeconds;
-    return limits;
-}
-
 bool PrepareFleet(CliOptions& options, CliPlatform& platform, std::string* error) {
     if (options.printersFile) {
         const PrintersFile file =

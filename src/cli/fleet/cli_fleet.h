@@ -1,13 +1,9 @@
 #pragma once
 
 #include "cli/cli_args.h"
-#include "cli/fleet/cli_job_window.h"
 #include "cli/cli_platform.h"
 
 namespace tessaline {
-
-// The window's limits from --parallel, --max-failures and --wait.
-WindowLimits FleetLimits(const CliOptions& options);
 
 // Before a fleet command runs: adds the printers of --printers-file to options.printers and
 // refuses printers by address where the platform cannot reach them. False: a usage error,

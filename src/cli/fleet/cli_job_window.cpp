@@ -190,4 +190,17 @@ WindowRun RunJobWindow(WindowItems& items, const WindowLimits& limits, JobMonito
     return RunJobWindow(items, limits, monitor, clock, stop, inline_);
 }
 
+WindowRun RunJobWindow(WindowItems& items, const WindowLimits& limits, JobMonitor& monitor,
+                       CliClock& clock, const StopSignal* stop, ThreadSetup* threads) {
+    if (!SendsSideBySide(limits, items.Count(), threads)) {
+        return RunJobWindow(items, limits, monitor, clock, stop);
+    }
+    ThreadedSubmissions threaded(*threads);
+    return RunJobWindow(items, limits, monitor, clock, stop, threaded);
+}
+
+bool SendsSideBySide(const WindowLimits& limits, std::size_t items, const ThreadSetup* threads) {
+    return threads != nullptr && items > 1 && limits.parallel > 1;
+}
+
 }  // namespace tessaline

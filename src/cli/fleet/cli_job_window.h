@@ -19,10 +19,13 @@ namespace tessaline {
 // small request per job in flight.
 std::uint32_t WindowPollMilliseconds(std::uint64_t oldestInFlightMilliseconds);
 
+inline constexpr std::uint32_t kDefaultParallelJobs = 4;
+inline constexpr std::uint32_t kMostParallelJobs = 64;
+
 struct WindowLimits {
-    std::uint32_t parallel = 4;                // jobs in flight at most
-    std::optional<std::uint32_t> maxFailures;  // no new job once this many groups failed
-    std::optional<std::uint32_t> waitSeconds;  // --wait: each job's time from its submission
+    std::uint32_t parallel = kDefaultParallelJobs;  // jobs in flight at most
+    std::optional<std::uint32_t> maxFailures;       // no new job once this many groups failed
+    std::optional<std::uint32_t> waitSeconds;       // --wait: each job's time from its submission
 };
 
 // How one item ended.
@@ -78,5 +81,10 @@ WindowRun RunJobWindow(WindowItems& items, const WindowLimits& limits, JobMonito
 // The same with every submission on the caller's thread, one at a time.
 WindowRun RunJobWindow(WindowItems& items, const WindowLimits& limits, JobMonitor& monitor,
                        CliClock& clock, const StopSignal* stop);
+// The same with the submissions side by side, each on a thread of its own, where threads allow
+// it and there is more than one to send at a time; else one at a time.
+WindowRun RunJobWindow(WindowItems& items, const WindowLimits& limits, JobMonitor& monitor,
+                       CliClock& clock, const StopSignal* stop, ThreadSetup* threads);
+bool SendsSideBySide(const WindowLimits& limits, std::size_t items, const ThreadSetup* threads);
 
 }  // namespace tessaline

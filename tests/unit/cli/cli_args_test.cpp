@@ -307,7 +307,7 @@ TEST_P(CliArgsGoodTest, Parses) {
     EXPECT_EQ(o.yes, c.yes);
     EXPECT_EQ(o.debug, c.debug);
     EXPECT_EQ(o.json, c.json);
-    EXPECT_EQ(o.waitSeconds, c.wait);
+    EXPECT_EQ(o.window.waitSeconds, c.wait);
     EXPECT_EQ(o.server, c.server);
     EXPECT_EQ(o.pageSize, c.pageSize);
     EXPECT_EQ(o.orientation, c.orientation);
@@ -402,8 +402,8 @@ TEST_P(CliArgsFleetTest, Parses) {
     ASSERT_TRUE(parsed.ok) << parsed.error;
     const CliOptions& o = parsed.options;
     EXPECT_EQ(o.printersFile, c.printersFile);
-    EXPECT_EQ(o.parallel, c.parallel);
-    EXPECT_EQ(o.maxFailures, c.maxFailures);
+    EXPECT_EQ(o.window.parallel, c.parallel);
+    EXPECT_EQ(o.window.maxFailures, c.maxFailures);
     EXPECT_EQ(o.signIn.encrypt, c.encrypt);
     EXPECT_EQ(o.signIn.user, c.user);
     EXPECT_EQ(o.signIn.passwordFile, c.passwordFile);
