@@ -14,6 +14,7 @@ namespace tessaline {
 enum class CliCommand { Help, Version, Printers, Upgrade, Forms, Settings };
 
 inline constexpr std::uint32_t kDefaultWaitSeconds = 300;
+inline constexpr std::uint32_t kLongestWaitSeconds = 7 * 24 * 3600;
 // For printers reached by address; queues take raw documents.
 inline constexpr char kUpgradeDocumentFormat[] = "application/octet-stream";
 inline constexpr char kFormsDocumentFormat[] = "application/vnd.hp-PCL";

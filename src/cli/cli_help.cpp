@@ -2,15 +2,18 @@
 
 #include <iterator>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli/cli_exit.h"
+#include "cli/cli_option_table.h"
+#include "cli/cli_report.h"
 #include "settings/page_sizes.h"
 
 namespace tessaline {
 namespace {
 
-constexpr char kCommandsAndOptions[] =
+constexpr char kUsageAndCommands[] =
     R"(tessaline-cli: flash upgrades and form tests for printers with a Korvane module
 
 Usage:
@@ -37,35 +40,6 @@ Commands:
               tessaline-cli settings --page-size A4 --orientation Landscape
 
 Options:
-  -p, --printer NAME      A printer, as listed by 'printers' (on Windows also \\server\printer);
-                          natively also ipp://HOST[:PORT]/PATH or ipps://..., a printer
-                          reached directly, with no queue.
-      --printers-file FILE  One printer or address per line; blank lines and lines
-                          starting with # are skipped. - reads standard input (then
-                          'upgrade' needs --yes).
-  -y, --yes               Confirm the upgrade without asking; needed when standard input is
-                          not a terminal.
-      --debug             Print the datatype notices (XPS_PASS, RAW) on standard error.
-      --wait [SECONDS]    Follow each job in the spooler until it ends (default 300 seconds).
-      --json              One JSON object per printer (per form with 'forms') and line.
-      --server HOST[:PORT]  The CUPS server to use (natively; not on Windows).
-      --sha256 HEX        Send nothing unless FILE has this SHA-256 (64 hex digits, as
-                          sha256sum prints it); a mismatch is a file error.
-      --format MIME       The document format for printers reached by address (default
-                          application/octet-stream; forms send application/vnd.hp-PCL).
-      --parallel N        At most N jobs in flight, 1 to 64 (default 4): the next printer
-                          starts as soon as a job ends in the spooler or on the printer.
-      --max-failures K    Start no new job once K printers have failed; the rest are
-                          reported as NotStarted.
-      --encrypt           Require TLS to the server and to every printer.
-      --user NAME         Sign in as NAME. A password is asked on the terminal, and only
-                          ever sent over an encrypted connection.
-      --password-file FILE  Without a terminal, the password is the first line of FILE,
-                          which only its owner may read.
-)";
-
-constexpr char kHelpAndVersion[] = R"(  -h, --help              Show this help.
-      --version           Show the version.
 )";
 
 constexpr std::size_t kIndent = 26;
@@ -76,43 +50,101 @@ std::string_view ShortName(std::string_view name) {
     return name.substr(0, name.find(" ("));
 }
 
-// The option's line, then the names after it, wrapped under the option's description.
-std::string OptionWithNames(std::string line, const std::vector<std::string_view>& names) {
-    std::size_t column = line.size();
+// The words of a list option's entries, as --help gives them.
+std::vector<std::string_view> PageSizeWords() {
+    std::vector<std::string_view> words;
+    for (const PageSize& size : kPageSizes) {
+        words.push_back(ShortName(size.name));
+    }
+    return words;
+}
+
+std::vector<std::string_view> OrientationWords() {
+    return {std::begin(kOrientationNames), std::end(kOrientationNames)};
+}
+
+// The constants an option's help names in braces.
+std::string Constant(std::string_view name) {
+    const std::pair<std::string_view, std::string> constants[] = {
+        {"wait", std::to_string(kDefaultWaitSeconds)},
+        {"parallel", std::to_string(kDefaultParallelJobs)},
+        {"most-parallel", std::to_string(kMostParallelJobs)},
+        {"upgrade-format", kUpgradeDocumentFormat},
+        {"forms-format", kFormsDocumentFormat},
+        {"not-started", kNotStartedStage},
+        {"last-page-size", std::to_string(std::size(kPageSizes) - 1)},
+        {"last-orientation", std::to_string(std::size(kOrientationNames) - 1)},
+    };
+    for (const auto& [key, value] : constants) {
+        if (key == name) {
+            return value;
+        }
+    }
+    return "{" + std::string(name) + "}";
+}
+
+// The names after the text so far, each line wrapped under the option's description.
+std::string WithNames(std::string text, const std::vector<std::string_view>& names) {
+    std::size_t column = text.size() - (text.rfind('\n') + 1);
     for (std::size_t i = 0; i < names.size(); ++i) {
         std::string word(names[i]);
         word += i + 1 < names.size() ? "," : ".";
         if (column + 1 + word.size() > kWidth) {
-            line += "\n" + std::string(kIndent, ' ');
+            // The help indents every line after the first.
+            text += '\n';
             column = kIndent;
         } else {
-            line += ' ';
+            text += ' ';
             ++column;
         }
-        line += word;
+        text += word;
         column += word.size();
     }
-    return line + "\n";
+    return text;
+}
+
+// One option: its names and value in the left column, then its help, every line after the
+// first indented under the first. A list of names comes last, as the row's help ends with it.
+std::string OptionHelp(const CliOptionRow& row) {
+    std::string line = std::string(row.shortName != nullptr ? "  " : "      ") +
+                       (row.shortName != nullptr ? std::string(row.shortName) + ", " : "") +
+                       row.name +
+                       (row.valueName != nullptr ? std::string(" ") + row.valueName : "");
+    line += std::string(line.size() + 2 > kIndent ? 2 : kIndent - line.size(), ' ');
+    std::string_view help = row.help;
+    for (std::string_view::size_type open; (open = help.find('{')) != std::string_view::npos;) {
+        const std::string_view::size_type close = help.find('}', open);
+        line += help.substr(0, open);
+        const std::string_view name = help.substr(open + 1, close - open - 1);
+        if (name == "page-sizes" || name == "orientations") {
+            line = WithNames(line.substr(0, line.size() - 1),
+                             name == "page-sizes" ? PageSizeWords() : OrientationWords());
+        } else {
+            line += Constant(name);
+        }
+        help.remove_prefix(close + 1);
+    }
+    line += help;
+    std::string indented;
+    for (const char c : line) {
+        indented += c;
+        if (c == '\n') {
+            indented += std::string(kIndent, ' ');
+        }
+    }
+    return indented + "\n";
 }
 
 }  // namespace
 
 std::string CliHelpText() {
-    std::vector<std::string_view> pageSizes;
-    for (const PageSize& size : kPageSizes) {
-        pageSizes.push_back(ShortName(size.name));
+    std::string help = kUsageAndCommands;
+    for (const CliOptionRow& row : OptionRows()) {
+        help += OptionHelp(row);
     }
-    const std::vector<std::string_view> orientations(std::begin(kOrientationNames),
-                                                     std::end(kOrientationNames));
-    std::string help = kCommandsAndOptions;
-    help += OptionWithNames("      --page-size INDEX|NAME  0 to " +
-                                std::to_string(std::size(kPageSizes) - 1) +
-                                ", or the first words of the entry:",
-                            pageSizes);
-    help += OptionWithNames("      --orientation INDEX|NAME  0 to " +
-                                std::to_string(std::size(kOrientationNames) - 1) + ", or",
-                            orientations);
-    help += kHelpAndVersion;
+    for (const CliOptionRow& row : HelpAndVersionRows()) {
+        help += OptionHelp(row);
+    }
     help += "\nExit codes:\n";
     for (const ExitCodeMeaning& exit : kExitCodeMeanings) {
         help += "  " + std::to_string(exit.code) + "  " + exit.meaning + "\n";

@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_args.h"
 #include "cli/cli_exit.h"
+#include "cli/cli_option_table.h"
+#include "cli/cli_report.h"
 #include "fakes/cli_rig.h"
 
 namespace tessaline {
@@ -56,6 +59,76 @@ TEST(CliHelp, NamesTheListEntriesWrappedUnderTheirOption) {
               "                          Maximum [Custom].\n"
               "      --orientation INDEX|NAME  0 to 3, or Portrait, Landscape, Reverse Portrait,\n"
               "                          Reverse Landscape.\n");
+}
+
+// An option's lines: its first and those indented under it.
+std::string OptionBlock(const std::string& help, const std::string& first) {
+    std::string block;
+    for (const std::string& line : Lines(help)) {
+        if (line.rfind(first, 0) == 0 ||
+            (!block.empty() && line.rfind(std::string(26, ' '), 0) == 0)) {
+            block += line + "\n";
+        } else if (!block.empty()) {
+            break;
+        }
+    }
+    return block;
+}
+
+// ---- What --help promises is what the parser and the window do
+
+struct DefaultCase {
+    const char* option;  // the start of its first line
+    std::string says;    // one line: each option's words run together
+};
+
+TEST(CliHelp, EveryDefaultItPrintsIsItsConstant) {
+    const DefaultCase cases[] = {
+        {"      --wait", "(default " + std::to_string(kDefaultWaitSeconds) + " seconds)"},
+        {"      --parallel", "1 to " + std::to_string(kMostParallelJobs) + " (default " +
+                                 std::to_string(kDefaultParallelJobs) + ")"},
+        {"      --format", std::string("(default ") + kUpgradeDocumentFormat + "; forms send " +
+                               kFormsDocumentFormat + ")"},
+        {"      --max-failures", std::string("reported as ") + kNotStartedStage + "."},
+    };
+    for (const DefaultCase& c : cases) {
+        std::string block = OptionBlock(CliHelpText(), c.option);
+        for (std::string::size_type at;
+             (at = block.find("\n" + std::string(26, ' '))) != std::string::npos;) {
+            block.replace(at, 27, " ");
+        }
+        EXPECT_NE(block.find(c.says), std::string::npos) << c.option << ": " << block;
+    }
+    EXPECT_EQ(CliHelpText().find_first_of("{}"), std::string::npos);
+}
+
+TEST(CliHelp, TheDefaultsItPrintsAreTheParsersAndTheWindows) {
+    const ParsedArgs bare = ParseCliArgs({"upgrade", "m.bin", "-p", "a", "--wait"});
+    ASSERT_TRUE(bare.ok) << bare.error;
+    EXPECT_EQ(bare.options.window.waitSeconds, kDefaultWaitSeconds);
+    EXPECT_EQ(bare.options.window.parallel, kDefaultParallelJobs);
+    EXPECT_EQ(WindowLimits{}.parallel, kDefaultParallelJobs);
+    const std::string most = std::to_string(kMostParallelJobs);
+    EXPECT_TRUE(ParseCliArgs({"forms", "1", "-p", "a", "--parallel", most}).ok);
+    EXPECT_FALSE(ParseCliArgs({"forms", "1", "-p", "a", "--parallel", most + "0"}).ok);
+    const std::string longest = std::to_string(kLongestWaitSeconds);
+    EXPECT_TRUE(ParseCliArgs({"upgrade", "m.bin", "-p", "a", "--wait", longest}).ok);
+    EXPECT_EQ(ParseCliArgs({"upgrade", "m.bin", "-p", "a", "--wait=" + longest + "0"}).error,
+              "--wait takes a number of seconds up to " + longest);
+}
+
+// Every option a command takes is shown, once, in the table's order.
+TEST(CliHelp, ShowsEveryOptionOfTheTable) {
+    const std::string help = CliHelpText();
+    std::string::size_type last = help.find("\nOptions:\n");
+    for (const CliOptionRow& row : OptionRows()) {
+        const std::string shown = std::string(row.shortName ? ", " : "      ") + row.name +
+                                  (row.valueName ? std::string(" ") + row.valueName : "") + "  ";
+        const std::string::size_type at = help.find(shown, last);
+        EXPECT_NE(at, std::string::npos) << row.name;
+        last = at == std::string::npos ? last : at;
+        EXPECT_NE(row.commands, 0u) << row.name;
+    }
 }
 
 TEST(CliHelp, ListsEveryExitCode) {
