@@ -5,12 +5,13 @@
 
 #include "framework/data_exchange.h"
 #include "framework/dialog_init_data.h"
+#include "platform/message_box.h"
 
 namespace tessaline {
 
-// End codes of a modal dialog.
-inline constexpr int kEndOk = 1;
-inline constexpr int kEndCancel = 2;
+// End codes of a modal dialog: its OK and Cancel buttons' answers.
+inline constexpr int kEndOk = kIdOk;
+inline constexpr int kEndCancel = kIdCancel;
 inline constexpr int kEndInitFailed = -1;
 
 // The window-free half of a modal dialog: data exchange, the standard OK and Cancel, and the
