@@ -9,15 +9,11 @@
 #include "cli/cli_exit.h"
 #include "cli/cli_settings.h"
 #include "cli/cli_upgrade.h"
+#include "cli/cli_usage.h"
 #include "version.h"
 
 namespace tessaline {
 namespace {
-
-int UsageError(CliPlatform& platform, const std::string& error) {
-    platform.err << "tessaline-cli: " << error << "\nTry 'tessaline-cli --help'.\n";
-    return kExitUsage;
-}
 
 int Dispatch(const CliOptions& options, CliPlatform& platform) {
     switch (options.command) {
@@ -44,27 +40,27 @@ int Dispatch(const CliOptions& options, CliPlatform& platform) {
 int RunCli(const std::vector<std::string>& args, CliPlatform& platform) {
     const ParsedArgs parsed = ParseCliArgs(args);
     if (!parsed.ok) {
-        return UsageError(platform, parsed.error);
+        return UsageError(platform.err, parsed.error);
     }
     CliOptions options = parsed.options;
     if (options.server) {
         if (platform.server == nullptr) {
-            return UsageError(platform,
+            return UsageError(platform.err,
                               "--server is not used here; name a print server's printer as "
                               "\\\\server\\printer");
         }
         std::string why;
         if (!platform.server->UseServer(*options.server, &why)) {
-            return UsageError(platform, "--server " + *options.server + ": " + why);
+            return UsageError(platform.err, "--server " + *options.server + ": " + why);
         }
     }
     std::string error;
     if (!SignInAsAsked(options, platform, &error)) {
-        return UsageError(platform, error);
+        return UsageError(platform.err, error);
     }
     if ((options.command == CliCommand::Upgrade || options.command == CliCommand::Forms) &&
         !PrepareFleet(options, platform, &error)) {
-        return UsageError(platform, error);
+        return UsageError(platform.err, error);
     }
     const int code = Dispatch(options, platform);
     platform.out.flush();

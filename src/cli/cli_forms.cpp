@@ -7,6 +7,7 @@
 #include "cli/fleet/cli_job_window.h"
 #include "cli/cli_report.h"
 #include "cli/cli_server_note.h"
+#include "cli/cli_usage.h"
 #include "jobs/form_test.h"
 
 namespace tessaline {
@@ -133,11 +134,11 @@ int RunForms(const CliOptions& options, CliPlatform& platform) {
         static_cast<std::uint64_t>(static_cast<std::int64_t>(range.last) - range.first + 1) *
         options.printers.size();
     if (jobs > kMostFormJobs) {
-        platform.err << "tessaline-cli: forms " << options.range << " to "
-                     << options.printers.size() << " printer(s) makes " << jobs
-                     << " jobs, more than " << kMostFormJobs
-                     << " in one run; nothing was sent\nTry 'tessaline-cli --help'.\n";
-        return kExitUsage;
+        return UsageError(platform.err, "forms " + options.range + " to " +
+                                            std::to_string(options.printers.size()) +
+                                            " printer(s) makes " + std::to_string(jobs) +
+                                            " jobs, more than " + std::to_string(kMostFormJobs) +
+                                            " in one run; nothing was sent");
     }
     if (platform.formats != nullptr) {
         platform.formats->UseDocumentFormat(kFormsDocumentFormat);

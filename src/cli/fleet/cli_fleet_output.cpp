@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "cli/fleet/cli_progress.h"
+
 namespace tessaline {
 
 std::string CountsText(const WindowCounts& counts) {
@@ -62,7 +64,7 @@ void FleetOutput::Print(std::ostream& stream, const std::string& line) {
 
 void FleetOutput::Wipe() {
     if (!m_shown.empty()) {
-        m_platform.err << '\r' << std::string(m_shown.size(), ' ') << '\r';
+        m_platform.err << WipeText(m_shown.size());
         m_platform.err.flush();
         m_shown.clear();
     }

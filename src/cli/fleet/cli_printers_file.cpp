@@ -8,9 +8,6 @@
 namespace tessaline {
 namespace {
 
-// A printers file is a list of names, not a document: a few thousand lines at most.
-constexpr std::uint64_t kLargestPrintersFile = 16u * 1024u * 1024u;
-
 std::string_view Trimmed(std::string_view line) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
     while (!line.empty() && blank(line.front())) {
@@ -26,6 +23,11 @@ PrintersFile Failed(std::string error) {
     PrintersFile file;
     file.error = std::move(error);
     return file;
+}
+
+PrintersFile TooLarge(const std::string& path) {
+    return Failed("--printers-file " + path + ": the file is larger than " +
+                  std::to_string(kLargestPrintersFile / (1024u * 1024u)) + " MiB");
 }
 
 }  // namespace
@@ -78,13 +80,13 @@ PrintersFile ReadPrintersFile(FileSystem& files, std::istream& in, const std::st
         }
         try {
             if (file->Length() > kLargestPrintersFile) {
-                return Failed("--printers-file " + path + ": the file is larger than 16 MiB");
+                return TooLarge(path);
             }
             char buffer[65536];
             while (const std::uint32_t got = file->Read(buffer, sizeof buffer)) {
                 text.append(buffer, got);
                 if (text.size() > kLargestPrintersFile) {
-                    return Failed("--printers-file " + path + ": the file is larger than 16 MiB");
+                    return TooLarge(path);
                 }
             }
         } catch (const FileException&) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <istream>
 #include <string>
 #include <string_view>
@@ -8,6 +9,11 @@
 #include "platform/file.h"
 
 namespace tessaline {
+
+// A printers file is a list of names, not a document: a few thousand lines at most. Whole
+// mebibytes, as the refusal names it in them.
+inline constexpr std::uint64_t kLargestPrintersFile = 16u * 1024u * 1024u;
+static_assert(kLargestPrintersFile % (1024u * 1024u) == 0);
 
 // The printers of a --printers-file: one name or address per line.
 struct PrintersFile {

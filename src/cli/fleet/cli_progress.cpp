@@ -12,6 +12,10 @@ std::string Mebibytes(std::uint64_t bytes) {
 
 }  // namespace
 
+std::string WipeText(std::size_t width) {
+    return '\r' + std::string(width, ' ') + '\r';
+}
+
 ProgressLine::ProgressLine(std::ostream& err, std::string printer)
     : m_err(err), m_printer(std::move(printer)) {}
 
@@ -40,7 +44,7 @@ void ProgressLine::Finish() {
     if (m_width == 0) {
         return;
     }
-    m_err << '\r' << std::string(m_width, ' ') << '\r';
+    m_err << WipeText(m_width);
     m_err.flush();
     m_width = 0;
     m_shownPercent = -1;

@@ -11,6 +11,9 @@ namespace tessaline {
 // Files smaller than this go out too fast for a progress line to help.
 inline constexpr std::uint64_t kProgressThreshold = 1024u * 1024u;
 
+// Takes a line of width characters off the terminal: the cursor ends at its start.
+std::string WipeText(std::size_t width);
+
 // A one-line progress display on a terminal: redrawn in place with a carriage return, only when
 // the whole percentage changes, and wiped by Finish so the outcome line starts clean.
 class ProgressLine : public WriteProgress {

@@ -89,5 +89,22 @@ TEST(ReadPrintersFile, FromAFileFromStandardInputAndRefusals) {
     EXPECT_TRUE(ReadPrintersFile(files, none, "comments.txt", {"a"}).ok);
 }
 
+TEST(ReadPrintersFile, LargerThanTheLimitByItsLengthOrAsItIsRead) {
+    FakeFileSystem files;
+    files.files["big.txt"].content = "a\n";
+    files.files["big.txt"].length = kLargestPrintersFile + 1;
+    files.files["grows.txt"].content = std::string(kLargestPrintersFile + 1, '#');
+    files.files["grows.txt"].lengthAnswers = {1};
+    files.files["full.txt"].content = std::string(kLargestPrintersFile - 2, '#') + "\na";
+    std::istringstream none;
+    for (const char* path : {"big.txt", "grows.txt"}) {
+        const PrintersFile file = ReadPrintersFile(files, none, path, {});
+        EXPECT_FALSE(file.ok) << path;
+        EXPECT_EQ("--printers-file " + std::string(path) + ": the file is larger than 16 MiB",
+                  file.error);
+    }
+    EXPECT_TRUE(ReadPrintersFile(files, none, "full.txt", {}).ok);
+}
+
 }  // namespace
 }  // namespace tessaline
