@@ -85,7 +85,9 @@ std::string Constant(std::string_view name) {
 
 // The names after the text so far, each line wrapped under the option's description.
 std::string WithNames(std::string text, const std::vector<std::string_view>& names) {
-    std::size_t column = text.size() - (text.rfind('\n') + 1);
+    const std::string::size_type lineStart = text.rfind('\n');
+    std::size_t column =
+        lineStart == std::string::npos ? text.size() : kIndent + text.size() - lineStart - 1;
     for (std::size_t i = 0; i < names.size(); ++i) {
         std::string word(names[i]);
         word += i + 1 < names.size() ? "," : ".";
@@ -117,6 +119,7 @@ std::string OptionHelp(const CliOptionRow& row) {
         line += help.substr(0, open);
         const std::string_view name = help.substr(open + 1, close - open - 1);
         if (name == "page-sizes" || name == "orientations") {
+            // The blank before the list is the wrap's to give: a space or a new line.
             line = WithNames(line.substr(0, line.size() - 1),
                              name == "page-sizes" ? PageSizeWords() : OrientationWords());
         } else {
