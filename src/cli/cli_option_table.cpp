@@ -141,11 +141,6 @@ std::string SetOrientation(CliOptions& options, const Value& value) {
     return {};
 }
 
-// The help and version are never set: the parser answers them before any command.
-std::string NeverSet(CliOptions&, const Value&) {
-    return {};
-}
-
 constexpr unsigned kFleet = kUpgradeCommand | kFormsCommand;
 constexpr unsigned kSignIn = kPrintersCommand | kFleet;
 
@@ -203,8 +198,8 @@ constexpr CliOptionRow kOptions[] = {
 };
 
 constexpr CliOptionRow kHelpAndVersion[] = {
-    {"--help", "-h", nullptr, OptionValue::None, 0, &NeverSet, "Show this help."},
-    {"--version", nullptr, nullptr, OptionValue::None, 0, &NeverSet, "Show the version."},
+    {"--help", "-h", nullptr, OptionValue::None, 0, nullptr, "Show this help."},
+    {"--version", nullptr, nullptr, OptionValue::None, 0, nullptr, "Show the version."},
 };
 
 }  // namespace

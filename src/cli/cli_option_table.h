@@ -39,7 +39,7 @@ struct CliOptionRow {
     const char* valueName;  // as --help names the value: NAME, [SECONDS]; null for a flag
     OptionValue value;
     unsigned commands;  // CommandBits of the commands that take it
-    OptionSetter set;
+    OptionSetter set;   // null for the help and the version, which no command takes
     // The --help text. Lines after the first are indented under it by the help; {names} in
     // braces stand for the constants cli_help.cpp fills in.
     const char* help;

@@ -76,6 +76,12 @@ struct WindowRun {
 // seen) or, with --wait, until its time is up. The next item starts as soon as one ends.
 // Without --wait the run ends once the last item has been submitted; with it, once every job
 // has ended. A job being submitted counts as in flight. stop may be null.
+//
+// Once stop says so (Ctrl-C), no further item starts. A document still being sent ends at its
+// next piece, as the spooler sees the same stop and cancels its job: its outcome is marked
+// interrupted. Jobs already handed over are left to print and no longer followed. The items
+// not started end as such, none of them counted as failed, and the run's code is
+// kExitInterrupted.
 WindowRun RunJobWindow(WindowItems& items, const WindowLimits& limits, JobMonitor& monitor,
                        CliClock& clock, const StopSignal* stop, Submissions& submissions);
 // The same with every submission on the caller's thread, one at a time.

@@ -128,6 +128,7 @@ TEST(CliHelp, ShowsEveryOptionOfTheTable) {
         EXPECT_NE(at, std::string::npos) << row.name;
         last = at == std::string::npos ? last : at;
         EXPECT_NE(row.commands, 0u) << row.name;
+        EXPECT_NE(row.set, nullptr) << row.name;
     }
 }
 
