@@ -54,8 +54,38 @@ for line in iter(sys.stdin.readline, ""):
 '
 }
 
+# ipp_printer_up PID LOG OFFSET: the process runs and has logged, past OFFSET bytes of its log,
+# the addresses it answers at.
 ipp_printer_up() {
-    kill -0 "$1" 2>/dev/null && grep -q 'printer-uri-supported=' "$2"
+    kill -0 "$1" 2>/dev/null && tail -c +$(($3 + 1)) "$2" | grep -q 'printer-uri-supported='
+}
+
+# ipp_printer_launch NAME PORT [IPPEVEPRINTER_ARGS...]: one ippeveprinter for the printer's
+# folder, appending to its log; sets IPP_LAUNCHED_PID and returns once it answers. Non-zero,
+# with the process ended, when it did not start (the port was taken, say).
+# IPP_LAUNCH_PREFIX, when set, is a command that runs ippeveprinter (e.g. setpriv).
+ipp_printer_launch() {
+    local name=$1 port=$2 dir log offset pid
+    shift 2
+    dir=$(ipp_dir "$name")
+    log=$(ipp_printer_log "$name")
+    offset=$(stat -c %s "$log" 2>/dev/null || echo 0)
+    ${IPP_LAUNCH_PREFIX:-} ippeveprinter -n localhost -p "$port" -r off -d "$dir/jobs" -k \
+        -K "$dir/tls" "$@" -v "$name" </dev/null >/dev/null 2> >(ipp_stamp_lines >>"$log") &
+    pid=$!
+    IPP_LAUNCHED_PID=$pid
+    wait_until 10 ipp_printer_up "$pid" "$log" "$offset" && return 0
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return 1
+}
+
+# ipp_printer_addressed NAME PORT: notes where the printer answers (its uri and port files).
+ipp_printer_addressed() {
+    local dir
+    dir=$(ipp_dir "$1")
+    echo "$2" >"$dir/port"
+    echo "ipp://localhost:$2/ipp/print" >"$dir/uri"
 }
 
 # ipp_printer_start NAME [-f FORMATS] [-c COMMAND | --slow] [-A] [-- IPPEVEPRINTER_ARGS...]
@@ -90,7 +120,7 @@ ipp_printer_start() {
         echo "ipp: no DBUS_SYSTEM_BUS_ADDRESS: start the rig first" >&2
         return 1
     }
-    local dir log port pid attempt
+    local dir log port attempt
     dir=$(ipp_dir "$name")
     log=$(ipp_printer_log "$name")
     rm -rf "$dir"
@@ -98,19 +128,12 @@ ipp_printer_start() {
     for attempt in 1 2 3 4 5; do
         port=$(ipp_free_port) || return 1
         : >"$log"
-        ippeveprinter -n localhost -p "$port" -r off -d "$dir/jobs" -k -K "$dir/tls" \
-            -f "$formats" ${command:+-c "$command"} "${auth[@]}" -v "${extra[@]}" "$name" \
-            </dev/null >/dev/null 2> >(ipp_stamp_lines >>"$log") &
-        pid=$!
-        if wait_until 10 ipp_printer_up "$pid" "$log"; then
-            echo "$pid" >"$RIG_DIR/pids/ipp-$name"
-            echo "$port" >"$dir/port"
-            echo "ipp://localhost:$port/ipp/print" >"$dir/uri"
-            return 0
-        fi
-        # Lost the port to another process, or did not start at all.
-        kill -KILL "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
+        # Lost the port to another process, or did not start at all: another port.
+        ipp_printer_launch "$name" "$port" -f "$formats" ${command:+-c "$command"} \
+            "${auth[@]}" "${extra[@]}" || continue
+        echo "$IPP_LAUNCHED_PID" >"$RIG_DIR/pids/ipp-$name"
+        ipp_printer_addressed "$name" "$port"
+        return 0
     done
     echo "ipp: printer $name did not start; see $log:" >&2
     tail -n 5 "$log" >&2
