@@ -459,7 +459,8 @@ rig_stop_recorded() {
         [ -f "$file" ] || continue
         pid=$(cat "$file")
         case "$({ tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null)" in
-            *Xvfb* | *cupsd* | *capture_printer* | *wineserver* | *ippeveprinter* | *dbus-daemon*)
+            *Xvfb* | *cupsd* | *capture_printer* | *wineserver* | *ippeveprinter* | *dbus-daemon* | \
+                *"$IPP_SUPERVISOR_SCRIPT"*)
                 rig_log "stopping $(basename "$file") ($pid)"
                 rig_stop_pid "$pid"
                 ;;

@@ -8,11 +8,15 @@
 #   tls/   its TLS key and certificate (-K: never the machine's /etc/cups/ssl)
 #   uri    ipp://localhost:PORT/ipp/print     port  PORT
 # its log is $RIG_DIR/logs/ipp-NAME.log, each line stamped with the Unix time it was written
-# (microseconds), and its PID is in $RIG_DIR/pids/ipp-NAME. Functions return non-zero, saying
-# why on standard error, instead of ending the caller.
+# (microseconds), and its PID is in $RIG_DIR/pids/ipp-NAME (a restarting printer's supervisor's
+# in ipp-NAME.supervisor). Functions return non-zero, saying why on standard error, instead of
+# ending the caller.
 
 declare -F wait_end_process >/dev/null ||
     source "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wait.sh"
+
+# What runs a printer that restarts: tests/lib/ipp_firmware.sh starts one per printer.
+IPP_SUPERVISOR_SCRIPT=ipp_firmware_supervisor.sh
 
 # A command that ends each job at once; without one, ippeveprinter pretends to print for many
 # seconds.
@@ -88,6 +92,18 @@ ipp_printer_addressed() {
     echo "ipp://localhost:$2/ipp/print" >"$dir/uri"
 }
 
+# ipp_printer_can_start NAME: the name fits a folder and a PID file, and the rig's bus is up.
+ipp_printer_can_start() {
+    [[ "$1" =~ ^[A-Za-z0-9_-]+$ ]] || {
+        echo "ipp: printer name '$1' is not letters, digits, - and _" >&2
+        return 1
+    }
+    [ -n "${DBUS_SYSTEM_BUS_ADDRESS:-}" ] || {
+        echo "ipp: no DBUS_SYSTEM_BUS_ADDRESS: start the rig first" >&2
+        return 1
+    }
+}
+
 # ipp_printer_start NAME [-f FORMATS] [-c COMMAND | --slow] [-A] [-- IPPEVEPRINTER_ARGS...]
 #   -f  the accepted MIME types, comma-separated (default application/octet-stream)
 #   -c  the command run for each job (default: one that ends it at once); --slow: none
@@ -112,14 +128,7 @@ ipp_printer_start() {
             *) echo "ipp_printer_start: unknown option $1" >&2 && return 1 ;;
         esac
     done
-    [[ "$name" =~ ^[A-Za-z0-9_-]+$ ]] || {
-        echo "ipp: printer name '$name' is not letters, digits, - and _" >&2
-        return 1
-    }
-    [ -n "${DBUS_SYSTEM_BUS_ADDRESS:-}" ] || {
-        echo "ipp: no DBUS_SYSTEM_BUS_ADDRESS: start the rig first" >&2
-        return 1
-    }
+    ipp_printer_can_start "$name" || return 1
     local dir log port attempt
     dir=$(ipp_dir "$name")
     log=$(ipp_printer_log "$name")
@@ -140,9 +149,16 @@ ipp_printer_start() {
     return 1
 }
 
-# ipp_printer_end NAME SIGNAL: sends it and waits up to 5 s for the process to go.
+# ipp_printer_end NAME SIGNAL: sends it and waits up to 5 s for the process to go. A printer
+# run by a supervisor (tests/lib/ipp_firmware.sh) loses the supervisor first, so that nothing
+# starts it again; the supervisor stops the printer it runs, and whatever survives a KILL is
+# ended by its own PID file below.
 ipp_printer_end() {
-    local pid
+    local pid supervisor=$RIG_DIR/pids/ipp-$1.supervisor
+    if pid=$(cat "$supervisor" 2>/dev/null); then
+        rm -f "$supervisor"
+        wait_end_process "$pid" "$2"
+    fi
     pid=$(ipp_printer_pid "$1") || return 0
     rm -f "$RIG_DIR/pids/ipp-$1"
     wait_end_process "$pid" "$2"
@@ -151,15 +167,17 @@ ipp_printer_end() {
 ipp_printer_stop() { ipp_printer_end "$1" TERM; }
 ipp_printer_kill() { ipp_printer_end "$1" KILL; }
 
-# Stops every printer whose PID file is still there, provided it still is an ippeveprinter.
+# Stops every printer whose PID file (or whose supervisor's) is still there, provided it still
+# is an ippeveprinter (or a supervisor).
 ipp_printers_stop_recorded() {
-    local file pid
+    local file pid name
     [ -n "${RIG_DIR:-}" ] && [ -d "$RIG_DIR/pids" ] || return 0
     for file in "$RIG_DIR"/pids/ipp-*; do
         [ -f "$file" ] || continue
         pid=$(cat "$file")
+        name=${file##*/pids/ipp-}
         case "$({ tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null)" in
-            *ippeveprinter*) ipp_printer_stop "${file##*/pids/ipp-}" ;;
+            *ippeveprinter* | *"$IPP_SUPERVISOR_SCRIPT"*) ipp_printer_stop "${name%.supervisor}" ;;
             *) rm -f "$file" ;;
         esac
     done

@@ -4,6 +4,7 @@
 
 source "$(dirname "${BASH_SOURCE[0]}")/cli_native.sh"
 source "$E2E_TOOLKIT/ipp_printers.sh"
+source "$E2E_TOOLKIT/ipp_firmware.sh"
 
 # The printers this test started, stopped before the queues and modes are undone.
 CLI_IPP_PRINTERS=()
@@ -26,6 +27,22 @@ cli_ipp_printer() {
     shift
     CLI_IPP_PRINTERS+=("$name")
     ipp_printer_start "$name" "$@" || e2e_fail "cannot start IPP printer $name"
+}
+
+# cli_ipp_firmware KIND NAME [ARGS...]: one printer that reports firmware, ipp_firmware_KIND
+# (tests/lib/ipp_firmware.sh), stopped when the test ends.
+cli_ipp_firmware() {
+    local kind=$1 name=$2
+    shift 2
+    CLI_IPP_PRINTERS+=("$name")
+    "ipp_firmware_$kind" "$name" "$@" || e2e_fail "cannot start IPP printer $name ($kind)"
+}
+
+# cli_ipp_queue QUEUE NAME: a raw CUPS queue of the test's own whose device is the IPP printer
+# NAME, by its ipp:// address.
+cli_ipp_queue() {
+    CLI_MADE_QUEUES+=("$1")
+    ipp_printer_queue "$1" "$2" || e2e_fail "cannot make queue $1 for IPP printer $2"
 }
 
 cli_ipp_uri() { ipp_printer_uri "$1" || e2e_fail "no IPP printer $1"; }
