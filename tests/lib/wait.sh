@@ -32,4 +32,11 @@ wait_end_process() {
     kill -KILL -- "$target" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
 }
-wait_process_gone() { ! kill -0 "$1" 2>/dev/null; }
+# A zombie counts as gone: an orphan's is reaped by init, which may take seconds to do so.
+wait_process_gone() {
+    local stat
+    kill -0 "$1" 2>/dev/null || return 0
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 0
+    stat=${stat##*) }
+    [ "${stat%% *}" = Z ]
+}
