@@ -49,13 +49,13 @@ ipp_free_port() {
     return 1
 }
 
-# Copies standard input to standard output, each line after the Unix time it arrived.
+# Copies standard input to standard output, each line after the Unix time it arrived. Run in a
+# subshell of the caller's, not a program of its own: a fleet of printers starts one each.
 ipp_stamp_lines() {
-    python3 -u -c '
-import sys, time
-for line in iter(sys.stdin.readline, ""):
-    sys.stdout.write("%.6f %s" % (time.time(), line))
-'
+    local line
+    while IFS= read -r line || [ -n "$line" ]; do
+        printf '%s %s\n' "${EPOCHREALTIME/,/.}" "$line"
+    done
 }
 
 # ipp_printer_up PID LOG OFFSET: the process runs and has logged, past OFFSET bytes of its log,
