@@ -54,10 +54,10 @@ done
 ipp_firmware_file "$work/upgrade.bin" "$NEW"
 ipp_firmware_file "$work/engine.bin" 3.1.0 Engine
 cli_ipp_queue Fw_Two_Queue Fw_Two
-# Up times from 3 s on, so that a restart shows as a lower one.
-wait_until 10 up_time_over Fw_Applying 2 || e2e_fail "Fw_Applying: up time stays under 3 s"
 declare -A up_before port_before
 for name in Fw_Applying Fw_Current Fw_Refusing Fw_Two; do
+    # From 3 s on, so that a restart shows as a lower up time.
+    wait_until 10 up_time_over "$name" 2 || e2e_fail "$name: up time stays under 3 s"
     up_before[$name]=$(attribute "$name" printer-up-time)
     port_before[$name]=$(ipp_printer_port "$name")
 done
@@ -153,5 +153,15 @@ for row in "${printers[@]}"; do
     e2e_assert_eq "$name: PID files left" "" \
         "$(ls -d "$RIG_DIR/pids/ipp-$name" "$RIG_DIR/pids/ipp-$name.supervisor" 2>/dev/null || true)"
 done
+
+# ---- a fleet starts, answers, and is stopped as the rig stops what is left ----
+
+fleet=$(ipp_firmware_fleet Fw_Fleet 12 --component "Module $OLD") || e2e_fail "fleet: $fleet"
+e2e_assert_eq "fleet: names" "$(printf 'Fw_Fleet_%03d\n' $(seq 1 12))" "$fleet"
+e2e_assert_eq "fleet: last one's version" "$OLD" \
+    "$(attribute Fw_Fleet_012 printer-firmware-string-version)"
+ipp_printers_stop_recorded
+e2e_assert_eq "fleet: processes left" "" "$(pgrep -f -- "$(ipp_dir Fw_Fleet_)" || true)"
+e2e_assert_eq "fleet: PID files left" "" "$(compgen -G "$RIG_DIR/pids/ipp-*" || true)"
 
 echo "all checks passed"

@@ -166,6 +166,37 @@ ipp_firmware_two_components() {
 # Reports no firmware at all.
 ipp_firmware_without() { ipp_firmware_printer "$1" --after keep; }
 
+# ipp_firmware_fleet PREFIX COUNT [ipp_firmware_printer options]: starts COUNT printers,
+# PREFIX_001 on, IPP_FLEET_PARALLEL (default 8) at a time, and prints their names; returns once
+# every one has answered Get-Printer-Attributes, or non-zero naming those that did not. All at
+# once, they would be slower: each start polls its log while the others compete for the CPUs.
+ipp_firmware_fleet() {
+    local prefix=$1 count=$2 parallel=${IPP_FLEET_PARALLEL:-8} n name pid failed=()
+    local -A starting=()
+    shift 2
+    for n in $(seq 1 "$count"); do
+        if [ "${#starting[@]}" -ge "$parallel" ]; then
+            wait -n -p pid "${!starting[@]}" || failed+=("${starting[$pid]}")
+            unset "starting[$pid]"
+        fi
+        name=$(printf '%s_%03d' "$prefix" "$n")
+        echo "$name"
+        ipp_firmware_fleet_member "$name" "$@" &
+        starting[$!]=$name
+    done
+    for pid in "${!starting[@]}"; do
+        wait "$pid" || failed+=("${starting[$pid]}")
+    done
+    [ "${#failed[@]}" -eq 0 ] && return 0
+    echo "ipp: ${#failed[@]} of $count printers do not answer: ${failed[*]}" >&2
+    return 1
+}
+
+ipp_firmware_fleet_member() {
+    ipp_firmware_printer "$@" >/dev/null 2>&1 &&
+        ipp_printer_attributes "$(ipp_printer_uri "$1")" >/dev/null 2>&1
+}
+
 # ipp_printer_queue QUEUE NAME: a raw CUPS queue whose device is the printer NAME, by its
 # ipp:// address. The rig's own queues (tests/lib/queue_names.sh) are socket queues in front of
 # capture printers.
@@ -181,7 +212,7 @@ ipp_printer_queue() {
 # ippeveprinter's own), so only the status is judged.
 ipp_printer_attributes() {
     local out
-    out=$(ipptool -T 5 -tv "$1" /usr/share/cups/ipptool/get-printer-attributes.test 2>&1)
+    out=$(ipptool -T 5 -tv "$1" /usr/share/cups/ipptool/get-printer-attributes.test 2>&1) || true
     grep -q '^ *status-code = successful-ok ' <<<"$out" || {
         echo "ipp: Get-Printer-Attributes on $1 failed: $(grep -m1 'status-code\|Unable' <<<"$out")" >&2
         return 1

@@ -168,19 +168,35 @@ ipp_printer_stop() { ipp_printer_end "$1" TERM; }
 ipp_printer_kill() { ipp_printer_end "$1" KILL; }
 
 # Stops every printer whose PID file (or whose supervisor's) is still there, provided it still
-# is an ippeveprinter (or a supervisor).
+# is an ippeveprinter (or a supervisor). All are told at once, supervisors first, and then waited
+# for one by one: a fleet of hundreds would otherwise take a tenth of a second each.
 ipp_printers_stop_recorded() {
-    local file pid name
+    local file name pid
     [ -n "${RIG_DIR:-}" ] && [ -d "$RIG_DIR/pids" ] || return 0
+    for file in "$RIG_DIR"/pids/ipp-*.supervisor "$RIG_DIR"/pids/ipp-*; do
+        if pid=$(ipp_recorded_pid "$file"); then
+            kill -TERM "$pid" 2>/dev/null || true
+        fi
+    done
     for file in "$RIG_DIR"/pids/ipp-*; do
         [ -f "$file" ] || continue
-        pid=$(cat "$file")
         name=${file##*/pids/ipp-}
-        case "$({ tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null)" in
-            *ippeveprinter* | *"$IPP_SUPERVISOR_SCRIPT"*) ipp_printer_stop "${name%.supervisor}" ;;
-            *) rm -f "$file" ;;
-        esac
+        if ipp_recorded_pid "$file" >/dev/null; then
+            ipp_printer_stop "${name%.supervisor}"
+        else
+            rm -f "$file"
+        fi
     done
+}
+
+# ipp_recorded_pid FILE: the PID the file holds, provided it is an ippeveprinter or a supervisor.
+ipp_recorded_pid() {
+    local pid
+    pid=$(cat "$1" 2>/dev/null) || return 1
+    case "$({ tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null)" in
+        *ippeveprinter* | *"$IPP_SUPERVISOR_SCRIPT"*) echo "$pid" ;;
+        *) return 1 ;;
+    esac
 }
 
 # ipp_add_user NAME PASSWORD: one more account the sign-in printers take.
