@@ -48,7 +48,6 @@ struct RawJobResult {
 
 inline constexpr char kRawJobDocumentName[] = "My Document";
 inline constexpr char kDatatypeXpsPass[] = "XPS_PASS";
-inline constexpr char kDatatypeRaw[] = "RAW";
 
 // One spooler job of one page and one write, offered as "XPS_PASS" and then once as "RAW".
 // notices may be null. An exception from the receiver or the spooler passes through to the

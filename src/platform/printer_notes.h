@@ -14,6 +14,9 @@ class PrinterNotes {
     virtual std::string TakeNote(const std::string& printer) = 0;
 };
 
+// Bytes with no format named: what an upgrade file is sent as unless told otherwise.
+inline constexpr char kRawDocumentFormat[] = "application/octet-stream";
+
 // The document format a printer reached by its address is sent (queues take raw documents
 // whatever this says). Set before the first job.
 class DocumentFormatChoice {

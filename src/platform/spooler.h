@@ -7,6 +7,9 @@ namespace tessaline {
 // Opaque printer handle; meaningful only between a successful OpenPrinter and its ClosePrinter.
 using PrinterHandle = std::uintptr_t;
 
+// The datatype a spooler takes as it is, with no print processor's conversion.
+inline constexpr char kDatatypeRaw[] = "RAW";
+
 // The spooler's level-1 document record, fields in the spooler's own order.
 // A null outputFile sends the job to the printer, not to a file.
 struct DocInfo1 {

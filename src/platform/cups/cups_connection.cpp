@@ -1,12 +1,8 @@
 #include "platform/cups/cups_connection.h"
 
+#include "platform/ipp/connect_timeout.h"
+
 namespace tessaline {
-namespace {
-
-// Long enough for a busy scheduler, short enough that a dead server does not hang a script.
-constexpr int kConnectTimeoutMs = 30000;
-
-}  // namespace
 
 CupsConnection::CupsConnection()
     : m_http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,

@@ -23,8 +23,7 @@ bool CupsDestinationRouter::Noted(bool ok, const std::string& printer) {
     if (!ok && m_refusals != nullptr) {
         std::string refusal = m_refusals->TakeRefusal();
         if (!refusal.empty()) {
-            const std::lock_guard<std::mutex> lock(m_mutex);
-            m_refusalNotes[printer] = std::move(refusal);
+            m_refusalNotes.Put(printer, std::move(refusal));
         }
     }
     return ok;
@@ -110,14 +109,9 @@ JobStatus CupsDestinationRouter::Status(const std::string& printer, std::uint32_
 std::string CupsDestinationRouter::TakeNote(const std::string& printer) {
     PrinterRoute& route = RouteFor(printer);
     std::string note = route.notes != nullptr ? route.notes->TakeNote(printer) : std::string();
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    const auto refusal = m_refusalNotes.find(printer);
-    if (refusal != m_refusalNotes.end()) {
-        // The refused password is why the printer's call failed; the route's note is its echo.
-        note = std::move(refusal->second);
-        m_refusalNotes.erase(refusal);
-    }
-    return note;
+    std::string refusal = m_refusalNotes.Take(printer);
+    // The refused password is why the printer's call failed; the route's note is its echo.
+    return refusal.empty() ? note : refusal;
 }
 
 void CupsDestinationRouter::UseDocumentFormat(const std::string& mimeType) {

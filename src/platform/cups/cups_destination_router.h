@@ -7,6 +7,7 @@
 
 #include "platform/cups/password_refusals.h"
 #include "platform/job_monitor.h"
+#include "platform/notes_by_printer.h"
 #include "platform/printer_notes.h"
 #include "platform/spooler.h"
 #include "platform/write_progress.h"
@@ -70,9 +71,9 @@ class CupsDestinationRouter final : public Spooler,
     PrinterRoute m_queues;
     PrinterRoute m_devices;
     PasswordRefusals* m_refusals;
-    mutable std::mutex m_mutex;  // guards the three below, not the routes' own calls
+    NotesByPrinter m_refusalNotes;
+    mutable std::mutex m_mutex;  // guards the two below, not the routes' own calls
     std::map<PrinterHandle, Opened> m_open;
-    std::map<std::string, std::string> m_refusalNotes;
     PrinterHandle m_nextHandle = 1;
 };
 

@@ -5,37 +5,37 @@
 #include "platform/cups/cups_connection.h"
 #include "platform/cups/cups_queue.h"
 #include "platform/ipp/piece_writer.h"
+#include "platform/ipp/stop_watch.h"
 
 namespace tessaline {
-namespace {
-
-// The one datatype a CUPS queue takes unchanged. "XPS_PASS" has no CUPS counterpart.
-constexpr char kRawDatatype[] = "RAW";
-
-}  // namespace
 
 // One opened destination: its own scheduler connection and, once started, its one job.
+// Whoever closes it calls CancelUnfinished() first: a job whose document never ended would stay
+// held in the queue, and nobody else ends it.
 class CupsSpooler::OpenQueue {
   public:
     explicit OpenQueue(std::string queue) : m_queue(std::move(queue)) {}
     OpenQueue(const OpenQueue&) = delete;
     OpenQueue& operator=(const OpenQueue&) = delete;
 
-    // A job whose document never ended would stay held in the queue; nobody else ends it.
-    ~OpenQueue() {
+    void CancelUnfinished() {
         if (m_jobId == 0 || m_documentEnded) {
             return;
         }
-        if (m_brokenOff) {
-            // The connection is in mid-request: the cancel needs a new one.
+        // A cut-off document holds the connection in mid-request: the cancel needs a new one,
+        // as it does when the connection could not carry it.
+        if (m_brokenOff || m_documentOpen ||
+            cupsCancelJob2(Http(), m_queue.c_str(), m_jobId, 0) > IPP_STATUS_OK_CONFLICTING) {
             const CupsConnection fresh;
             if (fresh.Get() != nullptr) {
                 cupsCancelJob2(fresh.Get(), m_queue.c_str(), m_jobId, 0);
             }
-        } else if (m_connection.Get() != nullptr) {
-            cupsCancelJob2(m_connection.Get(), m_queue.c_str(), m_jobId, 0);
         }
+        m_jobId = 0;
     }
+
+    // From the document's start on, its waits end on stop.
+    void WatchStop(const StopSignal* stop) { m_watch.Watch(Http(), stop); }
 
     bool Connected() const { return m_connection.Get() != nullptr; }
     http_t* Http() const { return m_connection.Get(); }
@@ -48,6 +48,7 @@ class CupsSpooler::OpenQueue {
 
   private:
     CupsConnection m_connection;
+    HttpStopWatch m_watch;
     std::string m_queue;
 };
 
@@ -67,9 +68,9 @@ bool CupsSpooler::OpenPrinter(const char* printerName, PrinterHandle* handle) {
 std::uint32_t CupsSpooler::StartDocPrinter(PrinterHandle handle, const DocInfo1& doc) {
     OpenQueue* open = m_open.Find(handle);
     // Refused like a Windows queue whose print processor lacks the datatype: the caller's own
-    // fallback then offers "RAW".
+    // fallback then offers "RAW". "XPS_PASS" has no CUPS counterpart.
     if (open == nullptr || open->m_jobId != 0 || doc.datatype == nullptr ||
-        std::strcmp(doc.datatype, kRawDatatype) != 0) {
+        std::strcmp(doc.datatype, kDatatypeRaw) != 0) {
         return 0;
     }
     const char* title = doc.docName != nullptr ? doc.docName : "";
@@ -80,10 +81,11 @@ std::uint32_t CupsSpooler::StartDocPrinter(PrinterHandle handle, const DocInfo1&
     open->m_jobId = jobId;
     if (cupsStartDocument(open->Http(), open->Queue().c_str(), jobId, title, CUPS_FORMAT_RAW, 1) !=
         HTTP_STATUS_CONTINUE) {
-        // The destructor cancels the job that has no document.
+        open->CancelUnfinished();
         return 0;
     }
     open->m_documentOpen = true;
+    open->WatchStop(m_stop);
     return static_cast<std::uint32_t>(jobId);
 }
 
@@ -98,7 +100,11 @@ bool CupsSpooler::WritePrinter(PrinterHandle handle, const void* bytes, std::uin
     if (open == nullptr || !open->m_documentOpen) {
         return false;
     }
-    const PieceWrite write = WriteInPieces(open->Http(), bytes, length, m_stop, m_progress);
+    const PieceWrite write = WriteInPieces(
+        [open](const char* piece, std::uint32_t size) {
+            return cupsWriteRequestData(open->Http(), piece, size) == HTTP_STATUS_CONTINUE;
+        },
+        bytes, length, m_stop, m_progress);
     if (write.outcome != PieceWrite::Outcome::Whole) {
         open->m_documentOpen = false;
         open->m_brokenOff = true;
@@ -127,7 +133,10 @@ bool CupsSpooler::EndDocPrinter(PrinterHandle handle) {
 }
 
 void CupsSpooler::ClosePrinter(PrinterHandle handle) {
-    m_open.Close(handle);
+    const std::unique_ptr<OpenQueue> open = m_open.Take(handle);
+    if (open != nullptr) {
+        open->CancelUnfinished();
+    }
 }
 
 std::string QueueOfDestination(const std::string& destination) {

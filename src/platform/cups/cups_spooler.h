@@ -21,10 +21,12 @@ namespace tessaline {
 //                    first, is refused as a Windows queue without it refuses it;
 //   Start/EndPage    nothing to do: a raw document has no pages;
 //   WritePrinter     streams the bytes in pieces, telling the progress sink after each and
-//                    asking the stop signal before each: a stop fails the write;
+//                    asking the stop signal before each and after the last; a stop also ends
+//                    a wait on the connection. A stop fails the write;
 //   EndDocPrinter    ends the document and fails when the scheduler refused it or the write
 //                    broke off (a cut document gets no end, so nothing of it prints);
-//   ClosePrinter     cancels a job whose document never ended, then disconnects.
+//   ClosePrinter     cancels a job whose document never ended (over a new connection when
+//                    the document was cut off mid-request), then disconnects.
 class CupsSpooler final : public Spooler, public WriteProgressSource {
   public:
     // stop may be null: the write then always goes on to its end.

@@ -1,14 +1,9 @@
 #include "platform/ipp/ipp_device_connection.h"
 
 #include "platform/ipp/ipp_device_rules.h"
+#include "platform/ipp/connect_timeout.h"
 
 namespace tessaline {
-namespace {
-
-// As long as a connection to the scheduler may take: a printer waking up is slow too.
-constexpr int kConnectTimeoutMs = 30000;
-
-}  // namespace
 
 std::string NoTlsNote(const std::string& address) {
     return "the printer at " + address +
@@ -25,12 +20,6 @@ IppDeviceConnection::~IppDeviceConnection() {
     if (m_dest != nullptr) {
         cupsFreeDests(1, m_dest);
     }
-}
-
-bool IppDeviceConnection::Reconnect() {
-    Disconnect();
-    Connect();
-    return m_http != nullptr;
 }
 
 void IppDeviceConnection::Disconnect() {
@@ -64,6 +53,7 @@ void IppDeviceConnection::Connect() {
         }
     }
     m_problem.clear();
+    m_resource = resource;
 }
 
 }  // namespace tessaline

@@ -25,10 +25,8 @@ class IppDeviceConnection {
     cups_dest_t* Dest() const { return m_dest; }
     const std::string& Uri() const { return m_uri; }
     const std::string& Problem() const { return m_problem; }
-
-    // Drops the connection (a transfer broken off mid-document cannot go on) and opens a new one;
-    // false when the printer cannot be reached again.
-    bool Reconnect();
+    // The printer's path on the connection, e.g. /ipp/print.
+    const std::string& Resource() const { return m_resource; }
 
   private:
     void Connect();
@@ -38,6 +36,7 @@ class IppDeviceConnection {
     cups_dest_t* m_dest = nullptr;
     http_t* m_http = nullptr;
     std::string m_problem;
+    std::string m_resource;
 };
 
 // "the printer at ADDRESS offers no encrypted connection, and --encrypt forbids a plain one"

@@ -2,10 +2,16 @@
 
 #include <climits>
 
-#include "platform/ipp/ipp_device_connection.h"
-#include "platform/ipp/ipp_job_status.h"
+#include "platform/ipp/ipp_device_links.h"
 
 namespace tessaline {
+
+IppDeviceMonitor::IppDeviceMonitor()
+    : m_ownLinks(std::make_unique<IppDeviceLinks>()), m_links(*m_ownLinks) {}
+
+IppDeviceMonitor::IppDeviceMonitor(IppLinks& links) : m_links(links) {}
+
+IppDeviceMonitor::~IppDeviceMonitor() = default;
 
 JobState IppDeviceMonitor::State(const std::string& printer, std::uint32_t jobId) {
     return Status(printer, jobId).state;
@@ -15,19 +21,12 @@ JobStatus IppDeviceMonitor::Status(const std::string& printer, std::uint32_t job
     if (jobId == 0 || jobId > static_cast<std::uint32_t>(INT_MAX)) {
         return JobStatus();
     }
-    const IppDeviceConnection connection(printer);
-    if (connection.Http() == nullptr) {
+    std::string problem;
+    const std::unique_ptr<IppLink> link = m_links.Connect(printer, &problem);
+    if (link == nullptr) {
         return JobStatus();
     }
-    char resource[1024];
-    char scheme[32], userpass[256], host[256];
-    int port = 0;
-    if (httpSeparateURI(HTTP_URI_CODING_ALL, printer.c_str(), scheme, sizeof scheme, userpass,
-                        sizeof userpass, host, sizeof host, &port, resource,
-                        sizeof resource) < HTTP_URI_STATUS_OK) {
-        return JobStatus();
-    }
-    return AskJobStatus(connection.Http(), printer, resource, static_cast<int>(jobId));
+    return link->JobAttributes(static_cast<int>(jobId));
 }
 
 }  // namespace tessaline

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+
+#include "platform/ipp/ipp_link.h"
 #include "platform/job_monitor.h"
 
 namespace tessaline {
@@ -8,8 +11,18 @@ namespace tessaline {
 // that cannot be asked (gone, or no TLS where --encrypt wants it) gives Unknown.
 class IppDeviceMonitor final : public JobMonitor {
   public:
+    // Over libcups.
+    IppDeviceMonitor();
+    // Over links, which must outlive it.
+    explicit IppDeviceMonitor(IppLinks& links);
+    ~IppDeviceMonitor() override;
+
     JobState State(const std::string& printer, std::uint32_t jobId) override;
     JobStatus Status(const std::string& printer, std::uint32_t jobId) override;
+
+  private:
+    std::unique_ptr<IppLinks> m_ownLinks;
+    IppLinks& m_links;
 };
 
 }  // namespace tessaline

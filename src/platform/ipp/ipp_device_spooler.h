@@ -2,13 +2,14 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
-#include <mutex>
 #include <memory>
 #include <string>
 
-#include "platform/printer_notes.h"
+#include "platform/ipp/ipp_device_job.h"
+#include "platform/ipp/ipp_link.h"
 #include "platform/ipp/open_printers.h"
+#include "platform/notes_by_printer.h"
+#include "platform/printer_notes.h"
 #include "platform/spooler.h"
 #include "platform/stop_signal.h"
 #include "platform/write_progress.h"
@@ -25,10 +26,12 @@ namespace tessaline {
 //                    while the printer answers busy; returns the printer's own job id;
 //   Start/EndPage    nothing to do;
 //   WritePrinter     streams the bytes in pieces, telling the progress sink after each and
-//                    asking the stop signal before each: a stop fails the write;
+//                    asking the stop signal before each and after the last; a stop also ends
+//                    a wait on the connection. A stop fails the write;
 //   EndDocPrinter    ends the document; fails when the printer refuses it at its end (some
 //                    take the whole upload first) or when the write broke off;
-//   ClosePrinter     cancels a job whose document did not end, then disconnects.
+//   ClosePrinter     cancels a job whose document did not end (over a new connection when
+//                    the document was cut off mid-request), then disconnects.
 // Every failure leaves a note for the printer (TakeNote).
 class IppDeviceSpooler final : public Spooler,
                                public WriteProgressSource,
@@ -37,9 +40,10 @@ class IppDeviceSpooler final : public Spooler,
   public:
     using SleepMs = std::function<void(std::uint32_t)>;
 
-    // stop may be null. sleepMs waits between the tries of a busy printer (tests pass one that
-    // does not sleep); null sleeps for real.
-    explicit IppDeviceSpooler(StopSignal* stop = nullptr, SleepMs sleepMs = nullptr);
+    // Over libcups; stop may be null.
+    explicit IppDeviceSpooler(StopSignal* stop = nullptr);
+    // Over links, which must outlive it. sleepMs waits between the tries of a busy printer.
+    IppDeviceSpooler(IppLinks& links, StopSignal* stop, SleepMs sleepMs);
     IppDeviceSpooler(const IppDeviceSpooler&) = delete;
     IppDeviceSpooler& operator=(const IppDeviceSpooler&) = delete;
     ~IppDeviceSpooler() override;
@@ -58,16 +62,14 @@ class IppDeviceSpooler final : public Spooler,
     void UseDocumentFormat(const std::string& mimeType) override { m_format = mimeType; }
 
   private:
-    class OpenDevice;
-    void Note(const OpenDevice& open, std::string note);
-
-    OpenPrinters<OpenDevice> m_open;
-    std::mutex m_notesMutex;  // notes are left from the threads that send
-    std::map<std::string, std::string> m_notes;
+    std::unique_ptr<IppLinks> m_ownLinks;
+    IppLinks& m_links;
+    OpenPrinters<IppDeviceJob> m_open;
+    NotesByPrinter m_notes;
     WriteProgress* m_progress = nullptr;
     StopSignal* m_stop;
     SleepMs m_sleepMs;
-    std::string m_format = "application/octet-stream";
+    std::string m_format = kRawDocumentFormat;
 };
 
 }  // namespace tessaline

@@ -28,18 +28,17 @@ class OpenPrinters {
         return found == m_open.end() ? nullptr : found->second.get();
     }
 
-    // Destroys it outside the lock: its end may cancel a job over the network.
-    void Close(PrinterHandle handle) {
-        std::unique_ptr<Open> closing;
-        {
-            const std::lock_guard<std::mutex> lock(m_mutex);
-            const auto found = m_open.find(handle);
-            if (found == m_open.end()) {
-                return;
-            }
-            closing = std::move(found->second);
-            m_open.erase(found);
+    // Hands it back and forgets its handle; null for a handle that is not open. What the caller
+    // then does with it (cancel a job over the network) happens outside the lock.
+    std::unique_ptr<Open> Take(PrinterHandle handle) {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        const auto found = m_open.find(handle);
+        if (found == m_open.end()) {
+            return nullptr;
         }
+        std::unique_ptr<Open> open = std::move(found->second);
+        m_open.erase(found);
+        return open;
     }
 
   private:

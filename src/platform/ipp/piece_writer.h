@@ -1,16 +1,16 @@
 #pragma once
 
 #include <cstdint>
-
-#include <cups/cups.h>
+#include <functional>
 
 #include "platform/stop_signal.h"
 #include "platform/write_progress.h"
 
 namespace tessaline {
 
-// The bytes go out in pieces of this size, so the write can be watched and stopped.
-inline constexpr std::uint32_t kWritePieceSize = 1u << 20;
+// The bytes go out in pieces of this size, so the write can be watched and stopped: a piece
+// takes well under a second on a link of 100 KB/s, and a fast link does not notice the calls.
+inline constexpr std::uint32_t kWritePieceSize = 64u << 10;
 
 struct PieceWrite {
     enum class Outcome { Whole, Stopped, BrokenOff };
@@ -18,9 +18,14 @@ struct PieceWrite {
     std::uint32_t done = 0;  // bytes the connection took
 };
 
+// Takes one piece whole; false when the connection did not.
+using PieceSink = std::function<bool(const char* bytes, std::uint32_t length)>;
+
 // Writes the request data of an open document: asks stop (may be null) before each piece and
-// tells progress (may be null) after each.
-PieceWrite WriteInPieces(http_t* http, const void* bytes, std::uint32_t length,
+// once more after the last, and tells progress (may be null) after each piece. A piece the sink
+// did not take is a stop when stop is requested by then (a watched connection ends its wait on
+// one), else the printer's break.
+PieceWrite WriteInPieces(const PieceSink& sink, const void* bytes, std::uint32_t length,
                          const StopSignal* stop, WriteProgress* progress);
 
 }  // namespace tessaline

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ipp/ipp_link.h"
+#include "platform/ipp/piece_writer.h"
+
+namespace tessaline {
+
+// One opened printer: its link and, once made, its one job. Destroying it closes the link and
+// nothing more: whoever closes it calls CancelUnfinished() first, since a printer holding a
+// half-made job answers busy to everyone.
+class IppDeviceJob {
+  public:
+    IppDeviceJob(IppLinks& links, std::string printer, std::unique_ptr<IppLink> link);
+    IppDeviceJob(const IppDeviceJob&) = delete;
+    IppDeviceJob& operator=(const IppDeviceJob&) = delete;
+
+    // Reads the printer's document formats into Formats(); false when it does not say, with
+    // its words in *message.
+    bool ReadFormats(std::string* message);
+    const std::vector<std::string>& Formats() const { return m_formats; }
+
+    // One try at the job: creates it and starts its document, whose waits then end on stop (may
+    // be null). A job whose document did not start is cancelled at once, so the next try starts
+    // clean; *message then holds the printer's words for the refusal.
+    ipp_status_t CreateAndStart(const std::string& title, const std::string& format,
+                                const StopSignal* stop, std::string* message);
+    // Writes the document's data; anything short of Whole cuts the document off for good.
+    PieceWrite Write(const void* bytes, std::uint32_t length, const StopSignal* stop,
+                     WriteProgress* progress);
+    // Ends the document; false with the printer's words in *message when it refuses it.
+    bool Finish(std::string* message);
+    // Cancels the job unless its document ended. A document cut off in mid-request holds its
+    // connection, so a new one carries the cancel; otherwise a new one is tried only when the
+    // first cancel fails.
+    void CancelUnfinished();
+
+    const std::string& Printer() const { return m_printer; }
+    int JobId() const { return m_jobId; }
+    bool DocumentOpen() const { return m_document == Document::Open; }
+
+  private:
+    enum class Document { None, Open, CutOff, Ended, Refused };
+    bool Reconnect();
+    bool Cancel();
+
+    IppLinks& m_links;
+    std::string m_printer;
+    std::unique_ptr<IppLink> m_link;
+    std::vector<std::string> m_formats;
+    std::string m_problem;  // why a new link could not be made
+    int m_jobId = 0;
+    Document m_document = Document::None;
+};
+
+}  // namespace tessaline

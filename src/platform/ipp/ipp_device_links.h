@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/ipp/ipp_link.h"
+
+namespace tessaline {
+
+// Links over libcups straight to printers by their ipp:// or ipps:// address, with no queue
+// between: the device connection of libcups, upgraded to TLS when --encrypt asks.
+class IppDeviceLinks final : public IppLinks {
+  public:
+    std::unique_ptr<IppLink> Connect(const std::string& uri, std::string* problem) override;
+};
+
+}  // namespace tessaline
