@@ -22,6 +22,29 @@ JobState JobStateFromIpp(int ippJobState) {
     }
 }
 
+JobStatus JobStatusOfResponse(ipp_t* response) {
+    JobStatus status;
+    if (response == nullptr || ippGetStatusCode(response) > IPP_STATUS_OK_CONFLICTING) {
+        return status;
+    }
+    if (ipp_attribute_t* state = ippFindAttribute(response, "job-state", IPP_TAG_ENUM)) {
+        status.state = JobStateFromIpp(ippGetInteger(state, 0));
+    }
+    if (ipp_attribute_t* reasons = ippFindAttribute(response, "job-state-reasons", IPP_TAG_KEYWORD)) {
+        for (int i = 0; i < ippGetCount(reasons); ++i) {
+            const char* reason = ippGetString(reasons, i, nullptr);
+            if (reason != nullptr && std::string(reason) != "none") {
+                status.reasons.emplace_back(reason);
+            }
+        }
+    }
+    if (ipp_attribute_t* message = ippFindAttribute(response, "job-state-message", IPP_TAG_TEXT)) {
+        const char* text = ippGetString(message, 0, nullptr);
+        status.message = text != nullptr ? text : "";
+    }
+    return status;
+}
+
 JobStatus AskJobStatus(http_t* http, const std::string& printerUri, const std::string& resource,
                        int jobId) {
     JobStatus status;
@@ -39,25 +62,7 @@ JobStatus AskJobStatus(http_t* http, const std::string& printerUri, const std::s
                   kWanted);
     // cupsDoRequest frees the request; the response is ours.
     ipp_t* response = cupsDoRequest(http, request, resource.c_str());
-    if (response != nullptr && ippGetStatusCode(response) <= IPP_STATUS_OK_CONFLICTING) {
-        if (ipp_attribute_t* state = ippFindAttribute(response, "job-state", IPP_TAG_ENUM)) {
-            status.state = JobStateFromIpp(ippGetInteger(state, 0));
-        }
-        if (ipp_attribute_t* reasons =
-                ippFindAttribute(response, "job-state-reasons", IPP_TAG_KEYWORD)) {
-            for (int i = 0; i < ippGetCount(reasons); ++i) {
-                const char* reason = ippGetString(reasons, i, nullptr);
-                if (reason != nullptr && std::string(reason) != "none") {
-                    status.reasons.emplace_back(reason);
-                }
-            }
-        }
-        if (ipp_attribute_t* message =
-                ippFindAttribute(response, "job-state-message", IPP_TAG_TEXT)) {
-            const char* text = ippGetString(message, 0, nullptr);
-            status.message = text != nullptr ? text : "";
-        }
-    }
+    status = JobStatusOfResponse(response);
     ippDelete(response);
     return status;
 }
