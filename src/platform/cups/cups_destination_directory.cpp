@@ -3,6 +3,7 @@
 #include <cups/cups.h>
 
 #include "platform/cups/cups_connection.h"
+#include "platform/cups/cups_queue.h"
 
 namespace tessaline {
 
@@ -52,11 +53,7 @@ bool CupsDestinationDirectory::Destinations(std::vector<DestinationDetail>* dest
     for (int i = 0; i < count; ++i) {
         const cups_dest_t& dest = dests[i];
         DestinationDetail detail;
-        detail.name = dest.name;
-        if (dest.instance != nullptr) {
-            detail.name += '/';
-            detail.name += dest.instance;
-        }
+        detail.name = DestinationName(dest);
         const auto option = [&dest](const char* name) {
             const char* value = cupsGetOption(name, dest.num_options, dest.options);
             return std::string(value != nullptr ? value : "");

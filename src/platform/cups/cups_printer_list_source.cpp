@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/cups/cups_connection.h"
+#include "platform/cups/cups_queue.h"
 
 namespace tessaline {
 
@@ -13,12 +14,7 @@ std::uint32_t CupsPrinterListSource::ReadDevicesSection(char* buffer, std::uint3
         cups_dest_t* dests = nullptr;
         const int count = cupsGetDests2(connection.Get(), &dests);
         for (int i = 0; i < count; ++i) {
-            std::string name = dests[i].name;
-            if (dests[i].instance != nullptr) {
-                name += '/';
-                name += dests[i].instance;
-            }
-            names.push_back(std::move(name));
+            names.push_back(DestinationName(dests[i]));
         }
         cupsFreeDests(count, dests);
     }

@@ -2,6 +2,15 @@
 
 namespace tessaline {
 
+std::string DestinationName(const cups_dest_t& dest) {
+    std::string name = dest.name;
+    if (dest.instance != nullptr) {
+        name += '/';
+        name += dest.instance;
+    }
+    return name;
+}
+
 std::string QueueUri(const std::string& queue) {
     char uri[HTTP_MAX_URI];
     if (httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost",

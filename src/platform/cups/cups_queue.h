@@ -15,6 +15,9 @@ bool QueueExists(http_t* http, const std::string& queue);
 // destination and all its attributes twice, which costs more than the job itself.
 int CreateJob(http_t* http, const std::string& queue, const std::string& title);
 
+// How a destination is named to the user and in a printer list: "queue", or "queue/instance".
+std::string DestinationName(const cups_dest_t& dest);
+
 // The scheduler's URI of a queue, as lp names it ("ipp://localhost/printers/NAME").
 std::string QueueUri(const std::string& queue);
 

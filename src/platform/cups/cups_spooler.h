@@ -1,11 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
-#include <mutex>
 #include <memory>
 #include <string>
 
+#include "platform/ipp/ipp_job.h"
+#include "platform/ipp/ipp_link.h"
 #include "platform/ipp/open_printers.h"
 #include "platform/spooler.h"
 #include "platform/stop_signal.h"
@@ -29,8 +29,10 @@ namespace tessaline {
 //                    the document was cut off mid-request), then disconnects.
 class CupsSpooler final : public Spooler, public WriteProgressSource {
   public:
-    // stop may be null: the write then always goes on to its end.
+    // Over libcups. stop may be null: the write then always goes on to its end.
     explicit CupsSpooler(StopSignal* stop = nullptr);
+    // Over links (to queues), which must outlive it.
+    CupsSpooler(IppLinks& links, StopSignal* stop);
     CupsSpooler(const CupsSpooler&) = delete;
     CupsSpooler& operator=(const CupsSpooler&) = delete;
     ~CupsSpooler() override;
@@ -47,9 +49,9 @@ class CupsSpooler final : public Spooler, public WriteProgressSource {
     void SetWriteProgress(WriteProgress* sink) override { m_progress = sink; }
 
   private:
-    class OpenQueue;
-
-    OpenPrinters<OpenQueue> m_open;
+    std::unique_ptr<IppLinks> m_ownLinks;
+    IppLinks& m_links;
+    OpenPrinters<IppJob> m_open;
     WriteProgress* m_progress = nullptr;
     StopSignal* m_stop;
 };

@@ -2,14 +2,11 @@
 
 #include "platform/ipp/ipp_device_connection.h"
 #include "platform/ipp/ipp_job_status.h"
+#include "platform/ipp/last_cups_error.h"
 #include "platform/ipp/stop_watch.h"
 
 namespace tessaline {
 namespace {
-
-ipp_status_t Failed(ipp_status_t status) {
-    return status > IPP_STATUS_OK_CONFLICTING ? status : IPP_STATUS_ERROR_INTERNAL;
-}
 
 class IppDeviceLink final : public IppLink {
   public:
@@ -50,7 +47,7 @@ class IppDeviceLink final : public IppLink {
                                const std::string& format) override {
         if (cupsStartDestDocument(Http(), Dest(), m_info, jobId, title.c_str(), format.c_str(), 0,
                                   nullptr, 1) != HTTP_STATUS_CONTINUE) {
-            return Failed(cupsLastError());
+            return LastCupsFailure();
         }
         return IPP_STATUS_OK;
     }
@@ -69,10 +66,7 @@ class IppDeviceLink final : public IppLink {
         return AskJobStatus(Http(), m_connection->Uri(), m_connection->Resource(), jobId);
     }
 
-    std::string LastError() const override {
-        const char* text = cupsLastErrorString();
-        return text != nullptr && text[0] != '\0' ? text : ippErrorString(cupsLastError());
-    }
+    std::string LastError() const override { return LastCupsError(); }
 
     void WatchStop(const StopSignal* stop) override { m_watch.Watch(Http(), stop); }
 

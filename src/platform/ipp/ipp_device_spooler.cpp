@@ -4,7 +4,7 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/ipp/ipp_device_job.h"
+#include "platform/ipp/ipp_job.h"
 #include "platform/ipp/ipp_device_links.h"
 #include "platform/ipp/ipp_device_rules.h"
 
@@ -35,7 +35,7 @@ bool IppDeviceSpooler::OpenPrinter(const char* printerName, PrinterHandle* handl
         m_notes.Put(printer, problem);
         return false;
     }
-    auto job = std::make_unique<IppDeviceJob>(m_links, printer, std::move(link));
+    auto job = std::make_unique<IppJob>(m_links, printer, std::move(link));
     std::string message;
     if (!job->ReadFormats(&message)) {
         m_notes.Put(printer, "the printer at " + PrinterAddressOfUri(printer) +
@@ -47,7 +47,7 @@ bool IppDeviceSpooler::OpenPrinter(const char* printerName, PrinterHandle* handl
 }
 
 std::uint32_t IppDeviceSpooler::StartDocPrinter(PrinterHandle handle, const DocInfo1& doc) {
-    IppDeviceJob* job = m_open.Find(handle);
+    IppJob* job = m_open.Find(handle);
     // Refused like a Windows queue without the datatype; the core then offers "RAW".
     if (job == nullptr || job->JobId() != 0 || doc.datatype == nullptr ||
         std::strcmp(doc.datatype, kDatatypeRaw) != 0) {
@@ -74,13 +74,13 @@ std::uint32_t IppDeviceSpooler::StartDocPrinter(PrinterHandle handle, const DocI
 }
 
 bool IppDeviceSpooler::StartPagePrinter(PrinterHandle handle) {
-    const IppDeviceJob* job = m_open.Find(handle);
+    const IppJob* job = m_open.Find(handle);
     return job != nullptr && job->DocumentOpen();
 }
 
 bool IppDeviceSpooler::WritePrinter(PrinterHandle handle, const void* bytes, std::uint32_t length,
                                     std::uint32_t* written) {
-    IppDeviceJob* job = m_open.Find(handle);
+    IppJob* job = m_open.Find(handle);
     if (job == nullptr || !job->DocumentOpen()) {
         return false;
     }
@@ -101,12 +101,12 @@ bool IppDeviceSpooler::WritePrinter(PrinterHandle handle, const void* bytes, std
 }
 
 bool IppDeviceSpooler::EndPagePrinter(PrinterHandle handle) {
-    const IppDeviceJob* job = m_open.Find(handle);
+    const IppJob* job = m_open.Find(handle);
     return job != nullptr && job->DocumentOpen();
 }
 
 bool IppDeviceSpooler::EndDocPrinter(PrinterHandle handle) {
-    IppDeviceJob* job = m_open.Find(handle);
+    IppJob* job = m_open.Find(handle);
     if (job == nullptr || !job->DocumentOpen()) {
         // A cut-off document gets no end: the printer would print what it had.
         return false;
@@ -120,7 +120,7 @@ bool IppDeviceSpooler::EndDocPrinter(PrinterHandle handle) {
 }
 
 void IppDeviceSpooler::ClosePrinter(PrinterHandle handle) {
-    const std::unique_ptr<IppDeviceJob> job = m_open.Take(handle);
+    const std::unique_ptr<IppJob> job = m_open.Take(handle);
     if (job != nullptr) {
         job->CancelUnfinished();
     }

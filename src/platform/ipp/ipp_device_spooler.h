@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ipp/ipp_device_job.h"
+#include "platform/ipp/ipp_job.h"
 #include "platform/ipp/ipp_link.h"
 #include "platform/ipp/open_printers.h"
 #include "platform/notes_by_printer.h"
@@ -64,7 +64,7 @@ class IppDeviceSpooler final : public Spooler,
   private:
     std::unique_ptr<IppLinks> m_ownLinks;
     IppLinks& m_links;
-    OpenPrinters<IppDeviceJob> m_open;
+    OpenPrinters<IppJob> m_open;
     NotesByPrinter m_notes;
     WriteProgress* m_progress = nullptr;
     StopSignal* m_stop;

@@ -1,11 +1,11 @@
-#include "platform/ipp/ipp_device_job.h"
+#include "platform/ipp/ipp_job.h"
 
 namespace tessaline {
 
-IppDeviceJob::IppDeviceJob(IppLinks& links, std::string printer, std::unique_ptr<IppLink> link)
+IppJob::IppJob(IppLinks& links, std::string printer, std::unique_ptr<IppLink> link)
     : m_links(links), m_printer(std::move(printer)), m_link(std::move(link)) {}
 
-bool IppDeviceJob::ReadFormats(std::string* message) {
+bool IppJob::ReadFormats(std::string* message) {
     if (!m_link->ReadFormats(&m_formats)) {
         *message = m_link->LastError();
         return false;
@@ -13,8 +13,8 @@ bool IppDeviceJob::ReadFormats(std::string* message) {
     return true;
 }
 
-ipp_status_t IppDeviceJob::CreateAndStart(const std::string& title, const std::string& format,
-                                          const StopSignal* stop, std::string* message) {
+ipp_status_t IppJob::CreateAndStart(const std::string& title, const std::string& format,
+                                    const StopSignal* stop, std::string* message) {
     if (m_link == nullptr) {
         // The link was lost cancelling the last try's job.
         *message = m_problem;
@@ -39,8 +39,8 @@ ipp_status_t IppDeviceJob::CreateAndStart(const std::string& title, const std::s
     return IPP_STATUS_OK;
 }
 
-PieceWrite IppDeviceJob::Write(const void* bytes, std::uint32_t length, const StopSignal* stop,
-                               WriteProgress* progress) {
+PieceWrite IppJob::Write(const void* bytes, std::uint32_t length, const StopSignal* stop,
+                         WriteProgress* progress) {
     IppLink& link = *m_link;
     const PieceWrite write = WriteInPieces(
         [&link](const char* piece, std::uint32_t size) { return link.WritePiece(piece, size); },
@@ -51,7 +51,7 @@ PieceWrite IppDeviceJob::Write(const void* bytes, std::uint32_t length, const St
     return write;
 }
 
-bool IppDeviceJob::Finish(std::string* message) {
+bool IppJob::Finish(std::string* message) {
     const ipp_status_t status = m_link->FinishDocument();
     if (status > IPP_STATUS_OK_CONFLICTING) {
         m_document = Document::Refused;
@@ -62,7 +62,7 @@ bool IppDeviceJob::Finish(std::string* message) {
     return true;
 }
 
-void IppDeviceJob::CancelUnfinished() {
+void IppJob::CancelUnfinished() {
     if (m_jobId == 0 || m_document == Document::Ended) {
         return;
     }
@@ -74,11 +74,11 @@ void IppDeviceJob::CancelUnfinished() {
     m_document = Document::None;
 }
 
-bool IppDeviceJob::Cancel() {
+bool IppJob::Cancel() {
     return m_link->CancelJob(m_jobId) <= IPP_STATUS_OK_CONFLICTING;
 }
 
-bool IppDeviceJob::Reconnect() {
+bool IppJob::Reconnect() {
     m_link.reset();
     m_link = m_links.Connect(m_printer, &m_problem);
     return m_link != nullptr;

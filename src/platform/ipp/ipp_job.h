@@ -9,14 +9,14 @@
 
 namespace tessaline {
 
-// One opened printer: its link and, once made, its one job. Destroying it closes the link and
-// nothing more: whoever closes it calls CancelUnfinished() first, since a printer holding a
+// One opened printer or queue: its link and, once made, its one job. Destroying it closes the link
+// and nothing more: whoever closes it calls CancelUnfinished() first, since a printer holding a
 // half-made job answers busy to everyone.
-class IppDeviceJob {
+class IppJob {
   public:
-    IppDeviceJob(IppLinks& links, std::string printer, std::unique_ptr<IppLink> link);
-    IppDeviceJob(const IppDeviceJob&) = delete;
-    IppDeviceJob& operator=(const IppDeviceJob&) = delete;
+    IppJob(IppLinks& links, std::string printer, std::unique_ptr<IppLink> link);
+    IppJob(const IppJob&) = delete;
+    IppJob& operator=(const IppJob&) = delete;
 
     // Reads the printer's document formats into Formats(); false when it does not say, with
     // its words in *message.
