@@ -41,27 +41,28 @@ export HOME=$work/home XDG_CONFIG_HOME=$work/config
 mkdir -p "$HOME"
 head -c "$size" /dev/urandom >"$work/file.bin"
 
-# proxy_for NAME: starts a throttled link in front of printer NAME; prints its URI.
+# proxy_for NAME: starts a throttled link in front of printer NAME; its URI in $proxy_uri.
+# Not in a command substitution, which would wait for the proxy's output to close.
 proxy_for() {
     local name=$1
     python3 "$here/lib/throttle_proxy.py" "$work/$name.port" 127.0.0.1 \
-        "$(ipp_printer_port "$name")" "$rate" "$work/$name.count" &
+        "$(ipp_printer_port "$name")" "$rate" "$work/$name.count" </dev/null >/dev/null 2>&1 &
     proxies+=($!)
     wait_until 10 test -s "$work/$name.port" || e2e_fail "the proxy for $name did not start"
-    echo "ipp://127.0.0.1:$(cat "$work/$name.port")/ipp/print"
+    proxy_uri="ipp://127.0.0.1:$(cat "$work/$name.port")/ipp/print"
 }
 
 carried() { cat "$work/$1.count" 2>/dev/null || echo 0; }
 reached() { [ "$(carried "$1")" -ge "$2" ]; }
 
 interrupt_at() {
-    local at=$1 i name uris=() args=() pid t0 t1 rc=0
+    local at=$1 i name args=() pid t0 t1 rc=0
     for i in 1 2 3; do
         name=Ipp_Bench_Int_${at}_$i
         names+=("$name")
         ipp_printer_start "$name" -f "$pcl" || e2e_fail "cannot start $name"
-        uris+=("$(proxy_for "$name")")
-        args+=(-p "${uris[-1]}")
+        proxy_for "$name"
+        args+=(-p "$proxy_uri")
     done
     python3 -c 'import os, signal, sys
 signal.signal(signal.SIGINT, signal.SIG_DFL)
