@@ -42,6 +42,9 @@ class FakeIppLinks final : public IppLinks {
     FakeStop* stop = nullptr;
     std::pair<std::string, int> stopAfter{"", -1};
     int stopDuringWrite = -1;
+    // Asks stop while the document's end waits for its answer; a watching link then fails it,
+    // leaving lastError as it was (libcups sets none).
+    bool stopDuringFinish = false;
 
     std::vector<std::string> calls;
     std::vector<std::string> misuse;
@@ -113,6 +116,13 @@ class FakeIppLink final : public IppLink {
             return IPP_STATUS_ERROR_INTERNAL;
         }
         m_midRequest = false;
+        if (m_links.stopDuringFinish && m_links.stop != nullptr) {
+            m_links.stop->requested = true;
+            if (m_watched == m_links.stop) {
+                m_broken = true;
+                return IPP_STATUS_ERROR_INTERNAL;
+            }
+        }
         const ipp_status_t status = Answer("Finish");
         if (status == IPP_STATUS_OK && m_links.refuseAtFinish) {
             m_links.lastError = "Unsupported format";

@@ -32,12 +32,16 @@ class CupsQueueLink final : public IppLink {
     }
 
     bool WritePiece(const char* bytes, std::uint32_t length) override {
-        return cupsWriteRequestData(Http(), bytes, length) == HTTP_STATUS_CONTINUE;
+        return cupsWriteRequestData(Http(), bytes, length) == HTTP_STATUS_CONTINUE &&
+               !m_watch.Ended();
     }
 
     // The scheduler answers only now whether it took the document (it refuses an empty one,
     // or one whose transfer broke off).
-    ipp_status_t FinishDocument() override { return cupsFinishDocument(Http(), m_queue.c_str()); }
+    ipp_status_t FinishDocument() override {
+        const ipp_status_t status = cupsFinishDocument(Http(), m_queue.c_str());
+        return m_watch.Ended() ? IPP_STATUS_ERROR_INTERNAL : status;
+    }
 
     ipp_status_t CancelJob(int jobId) override {
         return cupsCancelJob2(Http(), m_queue.c_str(), jobId, 0) != 0 ? IPP_STATUS_OK

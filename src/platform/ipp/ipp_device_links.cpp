@@ -53,11 +53,13 @@ class IppDeviceLink final : public IppLink {
     }
 
     bool WritePiece(const char* bytes, std::uint32_t length) override {
-        return cupsWriteRequestData(Http(), bytes, length) == HTTP_STATUS_CONTINUE;
+        return cupsWriteRequestData(Http(), bytes, length) == HTTP_STATUS_CONTINUE &&
+               !m_watch.Ended();
     }
 
     ipp_status_t FinishDocument() override {
-        return cupsFinishDestDocument(Http(), Dest(), m_info);
+        const ipp_status_t status = cupsFinishDestDocument(Http(), Dest(), m_info);
+        return m_watch.Ended() ? IPP_STATUS_ERROR_INTERNAL : status;
     }
 
     ipp_status_t CancelJob(int jobId) override { return cupsCancelDestJob(Http(), Dest(), jobId); }

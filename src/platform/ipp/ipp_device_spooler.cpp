@@ -9,6 +9,14 @@
 #include "platform/ipp/ipp_device_rules.h"
 
 namespace tessaline {
+namespace {
+
+std::string StoppedNote(std::uint32_t done, std::uint32_t length) {
+    return "stopped after " + std::to_string(done) + " of " + std::to_string(length) +
+           " bytes; the job is cancelled";
+}
+
+}  // namespace
 
 IppDeviceSpooler::IppDeviceSpooler(StopSignal* stop)
     : m_ownLinks(std::make_unique<IppDeviceLinks>()), m_links(*m_ownLinks), m_stop(stop) {
@@ -86,8 +94,7 @@ bool IppDeviceSpooler::WritePrinter(PrinterHandle handle, const void* bytes, std
     }
     const PieceWrite write = job->Write(bytes, length, m_stop, m_progress);
     if (write.outcome == PieceWrite::Outcome::Stopped) {
-        m_notes.Put(job->Printer(), "stopped after " + std::to_string(write.done) + " of " +
-                                        std::to_string(length) + " bytes; the job is cancelled");
+        m_notes.Put(job->Printer(), StoppedNote(write.done, length));
         return false;
     }
     if (write.outcome == PieceWrite::Outcome::BrokenOff) {
@@ -113,7 +120,8 @@ bool IppDeviceSpooler::EndDocPrinter(PrinterHandle handle) {
     }
     std::string message;
     if (!job->Finish(&message)) {
-        m_notes.Put(job->Printer(), message);
+        m_notes.Put(job->Printer(),
+                    job->Stopped() ? StoppedNote(job->Written(), job->Written()) : message);
         return false;
     }
     return true;

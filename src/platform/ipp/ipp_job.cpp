@@ -35,6 +35,7 @@ ipp_status_t IppJob::CreateAndStart(const std::string& title, const std::string&
         return started;
     }
     m_document = Document::Open;
+    m_stop = stop;
     m_link->WatchStop(stop);
     return IPP_STATUS_OK;
 }
@@ -45,6 +46,7 @@ PieceWrite IppJob::Write(const void* bytes, std::uint32_t length, const StopSign
     const PieceWrite write = WriteInPieces(
         [&link](const char* piece, std::uint32_t size) { return link.WritePiece(piece, size); },
         bytes, length, stop, progress);
+    m_written = write.done;
     if (write.outcome != PieceWrite::Outcome::Whole) {
         m_document = Document::CutOff;
     }
@@ -54,7 +56,8 @@ PieceWrite IppJob::Write(const void* bytes, std::uint32_t length, const StopSign
 bool IppJob::Finish(std::string* message) {
     const ipp_status_t status = m_link->FinishDocument();
     if (status > IPP_STATUS_OK_CONFLICTING) {
-        m_document = Document::Refused;
+        // Ended by a stop, the link still waits for the answer: only a new one can cancel.
+        m_document = Stopped() ? Document::CutOff : Document::Refused;
         *message = m_link->LastError();
         return false;
     }

@@ -31,8 +31,11 @@ class IppJob {
     // Writes the document's data; anything short of Whole cuts the document off for good.
     PieceWrite Write(const void* bytes, std::uint32_t length, const StopSignal* stop,
                      WriteProgress* progress);
-    // Ends the document; false with the printer's words in *message when it refuses it.
+    // Ends the document; false with the printer's words in *message when it refuses it. A stop
+    // that ends the wait for the answer cuts the document off instead (Stopped() then says so).
     bool Finish(std::string* message);
+    // Whether the stop watched since the document's start has been requested.
+    bool Stopped() const { return m_stop != nullptr && m_stop->StopRequested(); }
     // Cancels the job unless its document ended. A document cut off in mid-request holds its
     // connection, so a new one carries the cancel; otherwise a new one is tried only when the
     // first cancel fails.
@@ -40,6 +43,8 @@ class IppJob {
 
     const std::string& Printer() const { return m_printer; }
     int JobId() const { return m_jobId; }
+    // The bytes of the document the link took.
+    std::uint32_t Written() const { return m_written; }
     bool DocumentOpen() const { return m_document == Document::Open; }
 
   private:
@@ -52,7 +57,9 @@ class IppJob {
     std::unique_ptr<IppLink> m_link;
     std::vector<std::string> m_formats;
     std::string m_problem;  // why a new link could not be made
+    const StopSignal* m_stop = nullptr;
     int m_jobId = 0;
+    std::uint32_t m_written = 0;
     Document m_document = Document::None;
 };
 

@@ -21,6 +21,7 @@ void HttpStopWatch::Watch(http_t* http, const StopSignal* stop) {
 int HttpStopWatch::KeepWaiting(http_t*, void* data) {
     auto* watch = static_cast<HttpStopWatch*>(data);
     if (watch->m_stop != nullptr && watch->m_stop->StopRequested()) {
+        watch->m_ended = true;
         return 0;
     }
     const auto now = std::chrono::steady_clock::now();
@@ -29,7 +30,8 @@ int HttpStopWatch::KeepWaiting(http_t*, void* data) {
         watch->m_silentSince = now;
     }
     watch->m_lastAsked = now;
-    return now - watch->m_silentSince < kLongestSilence ? 1 : 0;
+    watch->m_ended = now - watch->m_silentSince >= kLongestSilence;
+    return watch->m_ended ? 0 : 1;
 }
 
 }  // namespace tessaline

@@ -19,11 +19,15 @@ class HttpStopWatch {
 
     // Watches http's waits for stop (null: no more); must outlive the watching.
     void Watch(http_t* http, const StopSignal* stop);
+    // A wait was ended: the call that waited failed whatever libcups' last status says (it
+    // keeps the one from before, often successful-ok).
+    bool Ended() const { return m_ended; }
 
   private:
     static int KeepWaiting(http_t* http, void* watch);
 
     const StopSignal* m_stop = nullptr;
+    bool m_ended = false;
     std::chrono::steady_clock::time_point m_silentSince;
     std::chrono::steady_clock::time_point m_lastAsked;
 };

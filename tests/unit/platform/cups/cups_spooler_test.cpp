@@ -82,6 +82,8 @@ const QueueCase kSweep[] = {
          f.stopAfter = {"Write", 1};
      },
      RawJobStage::WriteFailed, Join({kJob, kPieces, kCancelAnew})},
+    {"StopWhileTheEndWaits", [](FakeIppLinks& f) { f.stopDuringFinish = true; },
+     RawJobStage::EndDocFailed, Join({kJob, kPieces, {"Finish"}, kCancelAnew})},
 };
 
 TEST(CupsSpooler, FaultSweep) {

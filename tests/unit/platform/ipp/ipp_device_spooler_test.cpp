@@ -174,6 +174,9 @@ const SweepCase kSweep[] = {
      Join({kOpen, Job(7), {kWhole, kWhole}, kCancelAnew}), Stopped(kPiece)},
     {"StopInLastPiece", [](FakeIppLinks& f) { f.stopDuringWrite = 2; }, RawJobStage::WriteFailed,
      Join({kOpen, Job(7), kAllPieces, kCancelAnew}), Stopped(2 * kPiece)},
+    {"StopWhileTheEndWaits", [](FakeIppLinks& f) { f.stopDuringFinish = true; },
+     RawJobStage::EndDocFailed, Join({kOpen, Job(7), kAllPieces, {"Finish"}, kCancelAnew}),
+     Stopped(kLength)},
 };
 
 int Count(const Calls& calls, const std::string& call) {
