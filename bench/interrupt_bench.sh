@@ -6,7 +6,8 @@
 # STATE": 7 canceled, 9 completed). Run by hand, not a test:
 #   TESSALINE_BENCH_CLI=/path/to/tessaline-cli RIG_WINE=no scripts/rig run \
 #       bench/interrupt_bench.sh [AT...]
-# Defaults: AT 1100000 300000, SIZE=1500000 bytes, RATE=100000 bytes/s per link.
+# Defaults: AT 1100000 300000, SIZE=1500000 bytes, RATE=100000 bytes/s per link. SHOW_LOG=1
+# adds each printer's log lines of its jobs.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -81,8 +82,24 @@ os.execv(sys.argv[1], sys.argv[1:])' "$cli" upgrade "$work/file.bin" "${args[@]}
         sleep 0.5
         echo "  $name: link carried $(carried "$name") of $size bytes;" \
             "jobs: $(ipp_jobs "$(ipp_printer_uri "$name")" all | tr '\n' ' ')"
+        [ -z "${SHOW_LOG:-}" ] || ipp_printer_job_lines "$name" | sed 's/^/    /' 
     done
     sed 's/^/  /' "$work/run.out"
+    # What the links held when the program ended still reaches the printers: their jobs again
+    # once every link has carried nothing for two seconds.
+    local before after
+    for i in $(seq 1 60); do
+        before=$(cat "$work"/*.count | tr '\n' ' ')
+        sleep 2
+        after=$(cat "$work"/*.count | tr '\n' ' ')
+        [ "$before" != "$after" ] || break
+    done
+    for i in 1 2 3; do
+        name=Ipp_Bench_Int_${at}_$i
+        echo "  $name, links quiet: link carried $(carried "$name") bytes;" \
+            "jobs: $(ipp_jobs "$(ipp_printer_uri "$name")" all | tr '\n' ' ')"
+        [ -z "${SHOW_LOG:-}" ] || ipp_printer_job_lines "$name" | sed 's/^/    /'
+    done
 }
 
 ats=("$@")

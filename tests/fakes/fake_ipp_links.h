@@ -22,7 +22,7 @@ class FakeStop final : public StopSignal {
 
 // One printer behind links that record every call, in order, into calls:
 //   "Connect", "Formats", "CreateJob(My Document)", "StartDocument(7,FORMAT)", "Write(N)",
-//   "Finish", "Cancel(7)", "JobAttributes(7)", "Close"
+//   "Finish", "Cancel(7)", "JobAttributes(7)", "Abandon", "Close"
 // and that can be told to fail at any call. Like libcups, LastError() is that of the last call
 // on any link ("successful-ok" after one that succeeded). A call a real connection could not
 // carry (anything but a write or the finish while a document is open, anything after a broken
@@ -141,6 +141,7 @@ class FakeIppLink final : public IppLink {
     }
     std::string LastError() const override { return m_links.lastError; }
     void WatchStop(const StopSignal* stop) override { m_watched = stop; }
+    void Abandon() override { m_links.calls.push_back("Abandon"); }
 
   private:
     // Logs call; false, kept as misuse, when this connection could not carry it.

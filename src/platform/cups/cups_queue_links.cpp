@@ -55,6 +55,7 @@ class CupsQueueLink final : public IppLink {
     std::string LastError() const override { return LastCupsError(); }
 
     void WatchStop(const StopSignal* stop) override { m_watch.Watch(Http(), stop); }
+    void Abandon() override { AbandonConnection(Http()); }
 
   private:
     http_t* Http() const { return m_connection->Get(); }

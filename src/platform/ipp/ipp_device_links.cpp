@@ -71,6 +71,7 @@ class IppDeviceLink final : public IppLink {
     std::string LastError() const override { return LastCupsError(); }
 
     void WatchStop(const StopSignal* stop) override { m_watch.Watch(Http(), stop); }
+    void Abandon() override { AbandonConnection(Http()); }
 
   private:
     http_t* Http() const { return m_connection->Http(); }

@@ -69,8 +69,15 @@ void IppJob::CancelUnfinished() {
     if (m_jobId == 0 || m_document == Document::Ended) {
         return;
     }
-    const bool midRequest = m_document == Document::Open || m_document == Document::CutOff;
-    if ((midRequest || !Cancel()) && Reconnect()) {
+    if (m_document == Document::Open || m_document == Document::CutOff) {
+        // The cut connection is dropped only once the cancel has gone over a new one: a printer
+        // that saw its document stop first might print what it had.
+        const std::unique_ptr<IppLink> cut = std::move(m_link);
+        cut->Abandon();
+        if (Reconnect()) {
+            Cancel();
+        }
+    } else if (!Cancel() && Reconnect()) {
         Cancel();
     }
     m_jobId = 0;

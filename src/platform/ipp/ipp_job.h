@@ -37,8 +37,8 @@ class IppJob {
     // Whether the stop watched since the document's start has been requested.
     bool Stopped() const { return m_stop != nullptr && m_stop->StopRequested(); }
     // Cancels the job unless its document ended. A document cut off in mid-request holds its
-    // connection, so a new one carries the cancel; otherwise a new one is tried only when the
-    // first cancel fails.
+    // connection, so a new one carries the cancel, and the cut one is then reset (what it had
+    // not sent is dropped); otherwise a new one is tried only when the first cancel fails.
     void CancelUnfinished();
 
     const std::string& Printer() const { return m_printer; }

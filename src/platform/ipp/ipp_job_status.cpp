@@ -30,7 +30,8 @@ JobStatus JobStatusOfResponse(ipp_t* response) {
     if (ipp_attribute_t* state = ippFindAttribute(response, "job-state", IPP_TAG_ENUM)) {
         status.state = JobStateFromIpp(ippGetInteger(state, 0));
     }
-    if (ipp_attribute_t* reasons = ippFindAttribute(response, "job-state-reasons", IPP_TAG_KEYWORD)) {
+    if (ipp_attribute_t* reasons =
+            ippFindAttribute(response, "job-state-reasons", IPP_TAG_KEYWORD)) {
         for (int i = 0; i < ippGetCount(reasons); ++i) {
             const char* reason = ippGetString(reasons, i, nullptr);
             if (reason != nullptr && std::string(reason) != "none") {

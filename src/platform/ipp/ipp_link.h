@@ -39,6 +39,10 @@ class IppLink {
     // From now on, a call waiting on the network is ended (and fails) once stop is requested;
     // null waits as long as the network does.
     virtual void WatchStop(const StopSignal* stop) = 0;
+    // Makes the close that follows drop what the connection has not yet sent, so a document
+    // cut off in mid-request does not go on reaching the printer, end included, from the
+    // system's buffers.
+    virtual void Abandon() = 0;
 };
 
 // Opens links. Calls may come from several threads at once.

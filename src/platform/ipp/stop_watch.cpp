@@ -1,5 +1,8 @@
 #include "platform/ipp/stop_watch.h"
 
+#include <fcntl.h>
+#include <sys/socket.h>
+
 namespace tessaline {
 namespace {
 
@@ -32,6 +35,16 @@ int HttpStopWatch::KeepWaiting(http_t*, void* data) {
     watch->m_lastAsked = now;
     watch->m_ended = now - watch->m_silentSince >= kLongestSilence;
     return watch->m_ended ? 0 : 1;
+}
+
+void AbandonConnection(http_t* http) {
+    const int fd = http != nullptr ? httpGetFd(http) : -1;
+    if (fd < 0) {
+        return;
+    }
+    const linger reset{1, 0};
+    setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
 }
 
 }  // namespace tessaline

@@ -32,4 +32,8 @@ class HttpStopWatch {
     std::chrono::steady_clock::time_point m_lastAsked;
 };
 
+// Makes closing http reset its connection: whatever the system still holds to send is dropped,
+// and no closing handshake waits on a full send buffer.
+void AbandonConnection(http_t* http);
+
 }  // namespace tessaline

@@ -30,7 +30,9 @@ constexpr std::uint32_t kLength = kPiece + 10;
 const Calls kJob = {"Connect", "CreateJob(My Document)",
                     "StartDocument(7,application/vnd.cups-raw)"};
 const Calls kPieces = {"Write(" + std::to_string(kPiece) + ")", "Write(10)"};
-const Calls kCancelAnew = {"Close", "Connect", "Cancel(7)", "Close"};
+const Calls kCancelAnew = {"Abandon", "Connect", "Cancel(7)", "Close", "Close"};
+// A cancel the job's own idle connection could not carry goes over a new one.
+const Calls kCancelAgain = {"Close", "Connect", "Cancel(7)", "Close"};
 
 Calls Join(std::initializer_list<Calls> parts) {
     Calls all;
@@ -69,7 +71,7 @@ const QueueCase kSweep[] = {
          f.failAt["Finish"] = {0};
          f.failAt["Cancel"] = {0};
      },
-     RawJobStage::EndDocFailed, Join({kJob, kPieces, {"Finish", "Cancel(7)"}, kCancelAnew})},
+     RawJobStage::EndDocFailed, Join({kJob, kPieces, {"Finish", "Cancel(7)"}, kCancelAgain})},
     {"StopBeforeFirstPiece",
      [](FakeIppLinks& f) {
          f.stopAfter = {"StartDocument", 0};

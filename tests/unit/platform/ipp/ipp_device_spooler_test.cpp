@@ -37,8 +37,11 @@ Calls Job(int id) {
             "StartDocument(" + std::to_string(id) + ",application/octet-stream)"};
 }
 const Calls kAllPieces = {kWhole, kWhole, kLast};
-// A document cut in mid-request: its connection is dropped and a new one carries the cancel.
-const Calls kCancelAnew = {"Close", "Connect", "Cancel(7)", "Close"};
+// A document cut in mid-request: a new connection carries the cancel, then the cut one is
+// dropped.
+const Calls kCancelAnew = {"Abandon", "Connect", "Cancel(7)", "Close", "Close"};
+// A cancel the job's own idle connection could not carry goes over a new one.
+const Calls kCancelAgain = {"Close", "Connect", "Cancel(7)", "Close"};
 
 std::string Stopped(std::uint32_t done) {
     return "stopped after " + std::to_string(done) + " of " + std::to_string(kLength) +
@@ -101,7 +104,7 @@ const SweepCase kSweep[] = {
          f.failAt["StartDocument"] = {-1};
          f.failAt["Cancel"] = {0};
      },
-     RawJobStage::StartDocFailed, Join({kOpen, Job(7), {"Cancel(7)"}, kCancelAnew}),
+     RawJobStage::StartDocFailed, Join({kOpen, Job(7), {"Cancel(7)"}, kCancelAgain}),
      "the printer refused the job: StartDocument failed"},
     {"StartDocumentBusyOnce", [](FakeIppLinks& f) { f.busyFirst["StartDocument"] = 1; },
      RawJobStage::Completed,
@@ -131,7 +134,7 @@ const SweepCase kSweep[] = {
          f.breakAfterBytes = 1000;
          f.failAt["Connect"] = {1};
      },
-     RawJobStage::WriteFailed, Join({kOpen, Job(7), {kWhole, "Close", "Connect"}}),
+     RawJobStage::WriteFailed, Join({kOpen, Job(7), {kWhole, "Abandon", "Connect", "Close"}}),
      "the printer at 10.0.0.5:631 broke off the transfer after 0 bytes"},
     // ---- The document's end
     {"FinishRefusesFormat", [](FakeIppLinks& f) { f.refuseAtFinish = true; },
@@ -145,7 +148,7 @@ const SweepCase kSweep[] = {
          f.failAt["Cancel"] = {0};
      },
      RawJobStage::EndDocFailed,
-     Join({kOpen, Job(7), kAllPieces, {"Finish", "Cancel(7)"}, kCancelAnew}), "Finish failed"},
+     Join({kOpen, Job(7), kAllPieces, {"Finish", "Cancel(7)"}, kCancelAgain}), "Finish failed"},
     // ---- Ctrl-C before each piece, inside each piece, and after the last one
     {"StopBeforeFirstPiece",
      [](FakeIppLinks& f) {
