@@ -121,6 +121,14 @@ const SweepCase kSweep[] = {
            Job(10),
            {"Cancel(10)", "Close"}}),
      "the printer stayed busy: 4 tries over 7 s"},
+    {"StartDocumentBusyPrinterGoneForCancel",
+     [](FakeIppLinks& f) {
+         f.busyFirst["StartDocument"] = 1;
+         f.failAt["Cancel"] = {0};
+         f.failAt["Connect"] = {1};
+     },
+     RawJobStage::StartDocFailed, Join({kOpen, Job(7), {"Cancel(7)", "Close", "Connect"}}),
+     "the printer refused the job: the printer at 10.0.0.5:631 could not be reached"},
     // ---- The write, broken off: no end, and a cancel over a new connection
     {"WriteBreaksInFirstPiece", [](FakeIppLinks& f) { f.breakAfterBytes = 1000; },
      RawJobStage::WriteFailed, Join({kOpen, Job(7), {kWhole}, kCancelAnew}),
