@@ -8,9 +8,10 @@
 
 namespace tessaline {
 
-// The bytes go out in pieces of this size, so the write can be watched and stopped: a piece
-// takes well under a second on a link of 100 KB/s, and a fast link does not notice the calls.
-inline constexpr std::uint32_t kWritePieceSize = 64u << 10;
+// The bytes go out in pieces of this size, so the write can be watched. A stop does not wait for
+// a piece's end: a watched connection ends a write that waits on a slow link (HttpStopWatch).
+// Smaller pieces cost a fast link's upload time.
+inline constexpr std::uint32_t kWritePieceSize = 1u << 20;
 
 struct PieceWrite {
     enum class Outcome { Whole, Stopped, BrokenOff };
