@@ -7,6 +7,7 @@
 
 #include "cli/fleet/cli_job_window.h"
 #include "platform/digest.h"
+#include "platform/printer_notes.h"
 #include "platform/sign_in.h"
 
 namespace tessaline {
@@ -16,7 +17,7 @@ enum class CliCommand { Help, Version, Printers, Upgrade, Forms, Settings };
 inline constexpr std::uint32_t kDefaultWaitSeconds = 300;
 inline constexpr std::uint32_t kLongestWaitSeconds = 7 * 24 * 3600;
 // For printers reached by address; queues take raw documents.
-inline constexpr char kUpgradeDocumentFormat[] = "application/octet-stream";
+inline constexpr const char* kUpgradeDocumentFormat = kRawDocumentFormat;
 inline constexpr char kFormsDocumentFormat[] = "application/vnd.hp-PCL";
 
 struct CliOptions {
