@@ -10,6 +10,7 @@
 #include "cli/cli_settings.h"
 #include "cli/cli_upgrade.h"
 #include "cli/cli_usage.h"
+#include "cli/inventory/cli_inventory.h"
 #include "version.h"
 
 namespace tessaline {
@@ -31,6 +32,8 @@ int Dispatch(const CliOptions& options, CliPlatform& platform) {
             return RunForms(options, platform);
         case CliCommand::Settings:
             return RunSettings(options, platform);
+        case CliCommand::Inventory:
+            return RunInventory(options, platform);
     }
     return kExitUsage;
 }
@@ -58,7 +61,8 @@ int RunCli(const std::vector<std::string>& args, CliPlatform& platform) {
     if (!SignInAsAsked(options, platform, &error)) {
         return UsageError(platform.err, error);
     }
-    if ((options.command == CliCommand::Upgrade || options.command == CliCommand::Forms) &&
+    if ((options.command == CliCommand::Upgrade || options.command == CliCommand::Forms ||
+         options.command == CliCommand::Inventory) &&
         !PrepareFleet(options, platform, &error)) {
         return UsageError(platform.err, error);
     }

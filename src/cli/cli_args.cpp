@@ -155,6 +155,9 @@ std::string CheckOperandsAndPrinters(const CliCommandRow& command,
     if (TakesOption(command, "--printer") && options.printers.empty() && !options.printersFile) {
         return name + " needs --printer NAME or --printers-file FILE";
     }
+    if (options.json && options.csv) {
+        return "--json and --csv cannot be given together";
+    }
     if (options.printersFile && *options.printersFile == "-" && !options.yes &&
         options.command == CliCommand::Upgrade) {
         return "--printers-file - reads standard input, which then cannot confirm: give --yes";

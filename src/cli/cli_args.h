@@ -12,7 +12,7 @@
 
 namespace tessaline {
 
-enum class CliCommand { Help, Version, Printers, Upgrade, Forms, Settings };
+enum class CliCommand { Help, Version, Printers, Upgrade, Forms, Settings, Inventory };
 
 inline constexpr std::uint32_t kDefaultWaitSeconds = 300;
 inline constexpr std::uint32_t kLongestWaitSeconds = 7 * 24 * 3600;
@@ -32,6 +32,7 @@ struct CliOptions {
     bool yes = false;
     bool debug = false;
     bool json = false;
+    bool csv = false;  // inventory
     std::optional<std::string> server;
     std::optional<Sha256Digest> sha256;  // upgrade: the file must have this digest
     std::optional<std::string> pageSize;

@@ -52,6 +52,10 @@ int FollowedExitCode(bool waited, std::optional<JobState> lastSeen) {
     return lastSeen ? WaitExitCode(*lastSeen) : kExitWaitFailed;
 }
 
+int AskExitCode(bool answered) {
+    return answered ? kExitOk : kExitPrinterNotOpened;
+}
+
 int RunExitCode(const std::vector<int>& itemCodes, bool interrupted) {
     if (interrupted) {
         return kExitInterrupted;

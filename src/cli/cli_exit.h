@@ -54,6 +54,8 @@ int WaitExitCode(JobState state);
 // A job handed over whole, once the run stops following it: without --wait it is done; with
 // it, as its last seen state says, and a job never seen failed.
 int FollowedExitCode(bool waited, std::optional<JobState> lastSeen);
+// A printer asked what it runs: 0 when it answered, else as a printer not opened.
+int AskExitCode(bool answered);
 // Several printers or forms give the run one code: the highest wins, and Ctrl-C wins over all.
 int RunExitCode(const std::vector<int>& itemCodes, bool interrupted);
 

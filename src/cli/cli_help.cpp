@@ -22,6 +22,8 @@ Usage:
                 [--server HOST[:PORT]] [--sha256 HEX] [--format MIME] [FLEET] [SIGN-IN]
   tessaline-cli forms RANGE PRINTERS [--json] [--server HOST[:PORT]] [FLEET] [SIGN-IN]
   tessaline-cli settings [--page-size INDEX|NAME] [--orientation INDEX|NAME] [--json]
+  tessaline-cli inventory PRINTERS [--json | --csv] [--server HOST[:PORT]] [--parallel N]
+                [SIGN-IN]
   tessaline-cli --help | --version
 
   PRINTERS: --printer NAME ... and/or --printers-file FILE
@@ -38,6 +40,8 @@ Commands:
               tessaline-cli forms 4-11 --printer laser1
   settings  Show the stored page size and orientation, or store the ones given.
               tessaline-cli settings --page-size A4 --orientation Landscape
+  inventory Ask each printer over IPP what it runs: model, firmware versions, state.
+              tessaline-cli inventory --printers-file site.txt --csv > site.csv
 
 Options:
 )";

@@ -53,6 +53,10 @@ JsonObject& JsonObject::Strings(std::string_view key, const std::vector<std::str
     return Field(key, JsonArray(elements));
 }
 
+JsonObject& JsonObject::Array(std::string_view key, const std::vector<std::string>& elements) {
+    return Field(key, JsonArray(elements));
+}
+
 JsonObject& JsonObject::Null(std::string_view key) {
     return Field(key, "null");
 }

@@ -23,6 +23,8 @@ class JsonObject {
     // A number already written out, such as 1.234.
     JsonObject& Decimal(std::string_view key, const std::string& digits);
     JsonObject& Strings(std::string_view key, const std::vector<std::string>& values);
+    // An array of elements already written as JSON, such as objects.
+    JsonObject& Array(std::string_view key, const std::vector<std::string>& elements);
     JsonObject& Null(std::string_view key);
 
     std::string Text() const { return "{" + m_fields + "}"; }

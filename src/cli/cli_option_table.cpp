@@ -68,6 +68,11 @@ std::string SetJson(CliOptions& options, const Value&) {
     return {};
 }
 
+std::string SetCsv(CliOptions& options, const Value&) {
+    options.csv = true;
+    return {};
+}
+
 std::string SetServer(CliOptions& options, const Value& value) {
     if (value->empty()) {
         return "--server needs HOST[:PORT]";
@@ -142,21 +147,23 @@ std::string SetOrientation(CliOptions& options, const Value& value) {
 }
 
 constexpr unsigned kFleet = kUpgradeCommand | kFormsCommand;
-constexpr unsigned kSignIn = kPrintersCommand | kFleet;
+constexpr unsigned kPrinterList = kFleet | kInventoryCommand;
+constexpr unsigned kSignIn = kPrintersCommand | kPrinterList;
 
 constexpr CliCommandRow kCommands[] = {
     {"printers", CliCommand::Printers, kPrintersCommand, nullptr},
     {"upgrade", CliCommand::Upgrade, kUpgradeCommand, "FILE"},
     {"forms", CliCommand::Forms, kFormsCommand, "RANGE"},
     {"settings", CliCommand::Settings, kSettingsCommand, nullptr},
+    {"inventory", CliCommand::Inventory, kInventoryCommand, nullptr},
 };
 
 constexpr CliOptionRow kOptions[] = {
-    {"--printer", "-p", "NAME", OptionValue::Required, kFleet, &SetPrinter,
+    {"--printer", "-p", "NAME", OptionValue::Required, kPrinterList, &SetPrinter,
      "A printer, as listed by 'printers' (on Windows also \\\\server\\printer);\n"
      "natively also ipp://HOST[:PORT]/PATH or ipps://..., a printer\n"
      "reached directly, with no queue."},
-    {"--printers-file", nullptr, "FILE", OptionValue::Required, kFleet, &SetPrintersFile,
+    {"--printers-file", nullptr, "FILE", OptionValue::Required, kPrinterList, &SetPrintersFile,
      "One printer or address per line; blank lines and lines\n"
      "starting with # are skipped. - reads standard input (then\n"
      "'upgrade' needs --yes)."},
@@ -169,6 +176,8 @@ constexpr CliOptionRow kOptions[] = {
      "Follow each job in the spooler until it ends (default {wait} seconds)."},
     {"--json", nullptr, nullptr, OptionValue::None, kSignIn | kSettingsCommand, &SetJson,
      "One JSON object per printer (per form with 'forms') and line."},
+    {"--csv", nullptr, nullptr, OptionValue::None, kInventoryCommand, &SetCsv,
+     "inventory: one CSV record per printer and component, with a header."},
     {"--server", nullptr, "HOST[:PORT]", OptionValue::Required, kSignIn, &SetServer,
      "The CUPS server to use (natively; not on Windows)."},
     {"--sha256", nullptr, "HEX", OptionValue::Required, kUpgradeCommand, &SetSha256,
@@ -177,7 +186,7 @@ constexpr CliOptionRow kOptions[] = {
     {"--format", nullptr, "MIME", OptionValue::Required, kUpgradeCommand, &SetFormat,
      "The document format for printers reached by address (default\n"
      "{upgrade-format}; forms send {forms-format})."},
-    {"--parallel", nullptr, "N", OptionValue::Required, kFleet, &SetParallel,
+    {"--parallel", nullptr, "N", OptionValue::Required, kPrinterList, &SetParallel,
      "At most N jobs in flight, 1 to {most-parallel} (default {parallel}): the next printer\n"
      "starts as soon as a job ends in the spooler or on the printer."},
     {"--max-failures", nullptr, "K", OptionValue::Required, kFleet, &SetMaxFailures,

@@ -14,6 +14,7 @@ enum CommandBit : unsigned {
     kUpgradeCommand = 1u << 1,
     kFormsCommand = 1u << 2,
     kSettingsCommand = 1u << 3,
+    kInventoryCommand = 1u << 4,
 };
 
 struct CliCommandRow {

@@ -9,6 +9,7 @@
 #include "platform/digest.h"
 #include "platform/file.h"
 #include "platform/job_monitor.h"
+#include "platform/printer_facts.h"
 #include "platform/printer_list_source.h"
 #include "platform/printer_notes.h"
 #include "platform/server_selector.h"
@@ -73,6 +74,9 @@ struct CliPlatform {
     // Set where the spooler, its notes and the sign-in may be used from several threads at
     // once: then an upgrade sends up to --parallel files side by side. Null: one at a time.
     ThreadSetup* threads = nullptr;
+    // Asks printers what they run (inventory, upgrade --expect-version); null where they cannot
+    // be asked.
+    PrinterFactsSource* facts = nullptr;
 };
 
 // args excludes the program name. Returns one of the exit codes of cli/cli_exit.h.

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "base/printer_address.h"
 #include "cli/cli_exit.h"
 #include "cli/cli_json.h"
 #include "cli/cli_server_note.h"
@@ -12,7 +13,7 @@ namespace {
 
 // One object per printer, in the list's order: its name, and where the server describes it,
 // its device URI, state and state reasons (null where it does not), so that a printers file
-// can be built from it.
+// can be built from it. A queue whose device is an IPP address can be asked there.
 std::string PrintersJson(const PrinterList& printers,
                          const std::vector<DestinationDetail>& details) {
     std::vector<std::string> objects;
@@ -24,11 +25,13 @@ std::string PrintersJson(const PrinterList& printers,
         JsonObject json;
         json.String("name", printer);
         if (detail != nullptr) {
-            json.StringOrNull("device_uri", detail->deviceUri)
-                .StringOrNull("state", detail->state)
+            json.StringOrNull("device_uri", detail->deviceUri);
+            IsPrinterAddress(detail->deviceUri) ? json.String("ipp_address", detail->deviceUri)
+                                                : json.Null("ipp_address");
+            json.StringOrNull("state", detail->state)
                 .Strings("state_reasons", detail->stateReasons);
         } else {
-            json.Null("device_uri").Null("state").Null("state_reasons");
+            json.Null("device_uri").Null("ipp_address").Null("state").Null("state_reasons");
         }
         objects.push_back(json.Text());
     }

@@ -7,7 +7,9 @@ queues=$(tr ' ' '\n' <<<"$RIG_QUEUES" | sort)
 # Each queue with its device, as lpstat -v tells it; the rig's queues are idle.
 queues_json="[$(while read -r queue; do
     uri=$(lpstat -v "$queue" | sed -n "s|^device for $queue: ||p")
-    printf '{"name":"%s","device_uri":"%s","state":"idle","state_reasons":[]}\n' "$queue" "$uri"
+    case $uri in ipp://* | ipps://*) address_json="\"$uri\"" ;; *) address_json=null ;; esac
+    printf '{"name":"%s","device_uri":"%s","ipp_address":%s,"state":"idle","state_reasons":[]}\n' \
+        "$queue" "$uri" "$address_json"
 done <<<"$queues" | paste -sd,)]"
 address=127.0.0.1:$RIG_CUPS_PORT
 nowhere=$work/no-scheduler.sock

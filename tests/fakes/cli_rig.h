@@ -8,6 +8,7 @@
 #include "cli/cli_platform.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_job_monitor.h"
+#include "fakes/fake_printer_facts.h"
 #include "fakes/fake_printer_list_source.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_spooler.h"
@@ -46,6 +47,7 @@ struct CliRig {
     FakeFileSystem files;
     FakeJobMonitor jobs;
     FakeClock clock;
+    FakePrinterFacts facts;  // not handed over: platform.facts is null unless a test sets it
     std::istringstream in;
     std::ostringstream out;
     std::ostringstream err;

@@ -18,12 +18,15 @@ TEST(CliPrinters, ListsInProfileOrderAsTextOrJson) {
     rig.out.str("");
     EXPECT_EQ(rig.Run({"printers", "--json"}), 0);
     // Without a directory (Windows), only the names are known.
-    EXPECT_EQ(
-        rig.out.str(),
-        "[{\"name\":\"zeta\",\"device_uri\":null,\"state\":null,\"state_reasons\":null},"
-        "{\"name\":\"Laser \\\"5\\\"\",\"device_uri\":null,\"state\":null,\"state_reasons\":null},"
-        "{\"name\":\"\\\\\\\\srv\\\\a\",\"device_uri\":null,\"state\":null,\"state_reasons\":null}]"
-        "\n");
+    EXPECT_EQ(rig.out.str(),
+              "[{\"name\":\"zeta\",\"device_uri\":null,\"ipp_address\":null,\"state\":null,\"state_"
+              "reasons\":null},"
+              "{\"name\":\"Laser "
+              "\\\"5\\\"\",\"device_uri\":null,\"ipp_address\":null,\"state\":null,\"state_"
+              "reasons\":null},"
+              "{\"name\":\"\\\\\\\\srv\\\\a\",\"device_uri\":null,\"ipp_address\":null,\"state\":"
+              "null,\"state_reasons\":null}]"
+              "\n");
 }
 
 class FakeDirectory : public DestinationDirectory {
@@ -45,16 +48,20 @@ TEST(CliPrinters, JsonGivesEachDestinationsDeviceAndState) {
     rig.platform.destinations = &directory;
     EXPECT_EQ(rig.Run({"printers", "--json"}), 0);
     EXPECT_EQ(rig.out.str(),
-              "[{\"name\":\"a\",\"device_uri\":\"ipp://10.0.0.1/ipp/print\",\"state\":\"idle\","
+              "[{\"name\":\"a\",\"device_uri\":\"ipp://10.0.0.1/ipp/print\",\"ipp_address\":\"ipp:/"
+              "/10.0.0.1/ipp/print\",\"state\":\"idle\","
               "\"state_reasons\":[]},"
-              "{\"name\":\"b\",\"device_uri\":\"socket://10.0.0.2:9100\",\"state\":\"stopped\","
+              "{\"name\":\"b\",\"device_uri\":\"socket://"
+              "10.0.0.2:9100\",\"ipp_address\":null,\"state\":\"stopped\","
               "\"state_reasons\":[\"paused\",\"toner-low\"]},"
-              "{\"name\":\"c\",\"device_uri\":null,\"state\":null,\"state_reasons\":null}]\n");
+              "{\"name\":\"c\",\"device_uri\":null,\"ipp_address\":null,\"state\":null,\"state_"
+              "reasons\":null}]\n");
     // A directory that cannot answer leaves the names alone.
     rig.out.str("");
     directory.answers = false;
     EXPECT_EQ(rig.Run({"printers", "--json"}), 0);
-    EXPECT_EQ(rig.out.str().rfind("[{\"name\":\"a\",\"device_uri\":null,", 0), 0u);
+    EXPECT_EQ(rig.out.str().rfind("[{\"name\":\"a\",\"device_uri\":null,\"ipp_address\":null,", 0),
+              0u);
 }
 
 }  // namespace
