@@ -155,6 +155,14 @@ std::string CheckOperandsAndPrinters(const CliCommandRow& command,
     if (TakesOption(command, "--printer") && options.printers.empty() && !options.printersFile) {
         return name + " needs --printer NAME or --printers-file FILE";
     }
+    if (!options.expectVersion && (options.component || options.verifySeconds)) {
+        return std::string(options.component ? "--component" : "--verify-timeout") +
+               " needs --expect-version";
+    }
+    if (options.expectVersion && !options.window.waitSeconds) {
+        // A version is only asked after the job has ended.
+        options.window.waitSeconds = kDefaultWaitSeconds;
+    }
     if (options.json && options.csv) {
         return "--json and --csv cannot be given together";
     }

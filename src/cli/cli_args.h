@@ -16,6 +16,7 @@ enum class CliCommand { Help, Version, Printers, Upgrade, Forms, Settings, Inven
 
 inline constexpr std::uint32_t kDefaultWaitSeconds = 300;
 inline constexpr std::uint32_t kLongestWaitSeconds = 7 * 24 * 3600;
+inline constexpr std::uint32_t kDefaultVerifySeconds = 600;
 // For printers reached by address; queues take raw documents.
 inline constexpr const char* kUpgradeDocumentFormat = kRawDocumentFormat;
 inline constexpr char kFormsDocumentFormat[] = "application/vnd.hp-PCL";
@@ -37,6 +38,10 @@ struct CliOptions {
     std::optional<Sha256Digest> sha256;  // upgrade: the file must have this digest
     std::optional<std::string> pageSize;
     std::optional<std::string> orientation;
+    // upgrade: the version each printer must report after it, and the component to ask of
+    std::optional<std::string> expectVersion;
+    std::optional<std::string> component;
+    std::optional<std::uint32_t> verifySeconds;
 };
 
 struct ParsedArgs {

@@ -56,6 +56,14 @@ int AskExitCode(bool answered) {
     return answered ? kExitOk : kExitPrinterNotOpened;
 }
 
+int VersionCheckExitCode(BeforeUpgrade verdict) {
+    return verdict == BeforeUpgrade::NotVerifiable ? kExitNotVerifiable : kExitOk;
+}
+
+int VerifyExitCode(VerifyOutcome outcome) {
+    return outcome == VerifyOutcome::Verified ? kExitOk : kExitNotVerified;
+}
+
 int RunExitCode(const std::vector<int>& itemCodes, bool interrupted) {
     if (interrupted) {
         return kExitInterrupted;

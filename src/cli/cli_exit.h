@@ -4,6 +4,8 @@
 #include <optional>
 #include <vector>
 
+#include "cli/verify/verification.h"
+#include "cli/verify/version_check.h"
 #include "jobs/raw_job.h"
 #include "platform/job_monitor.h"
 
@@ -23,6 +25,8 @@ enum ExitCode : int {
     kExitWaitFailed = 7,
     kExitSettingsNotStored = 8,
     kExitNotStarted = 9,
+    kExitNotVerified = 10,
+    kExitNotVerifiable = 11,
     // As a shell reports a program ended by SIGINT: 128 + 2.
     kExitInterrupted = 130,
 };
@@ -44,6 +48,9 @@ inline constexpr ExitCodeMeaning kExitCodeMeanings[] = {
      "with --wait, the job failed, could not be followed or did not finish in time"},
     {kExitSettingsNotStored, "the settings could not be stored"},
     {kExitNotStarted, "a printer was not started: --max-failures was reached"},
+    {kExitNotVerified, "the printer does not report the expected version after the upgrade"},
+    {kExitNotVerifiable,
+     "with --expect-version, the printer's version could not be asked: it was not sent the file"},
     {kExitInterrupted, "interrupted (Ctrl-C): jobs not handed over were cancelled"},
 };
 
@@ -56,6 +63,9 @@ int WaitExitCode(JobState state);
 int FollowedExitCode(bool waited, std::optional<JobState> lastSeen);
 // A printer asked what it runs: 0 when it answered, else as a printer not opened.
 int AskExitCode(bool answered);
+// With --expect-version: what the check before the upgrade and the asks after it give.
+int VersionCheckExitCode(BeforeUpgrade verdict);
+int VerifyExitCode(VerifyOutcome outcome);
 // Several printers or forms give the run one code: the highest wins, and Ctrl-C wins over all.
 int RunExitCode(const std::vector<int>& itemCodes, bool interrupted);
 

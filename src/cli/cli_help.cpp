@@ -20,6 +20,7 @@ Usage:
   tessaline-cli printers [--json] [--server HOST[:PORT]] [SIGN-IN]
   tessaline-cli upgrade FILE PRINTERS [--yes] [--debug] [--wait [SECONDS]] [--json]
                 [--server HOST[:PORT]] [--sha256 HEX] [--format MIME] [FLEET] [SIGN-IN]
+                [--expect-version VERSION [--component NAME] [--verify-timeout SECONDS]]
   tessaline-cli forms RANGE PRINTERS [--json] [--server HOST[:PORT]] [FLEET] [SIGN-IN]
   tessaline-cli settings [--page-size INDEX|NAME] [--orientation INDEX|NAME] [--json]
   tessaline-cli inventory PRINTERS [--json | --csv] [--server HOST[:PORT]] [--parallel N]
@@ -71,6 +72,7 @@ std::vector<std::string_view> OrientationWords() {
 std::string Constant(std::string_view name) {
     const std::pair<std::string_view, std::string> constants[] = {
         {"wait", std::to_string(kDefaultWaitSeconds)},
+        {"verify", std::to_string(kDefaultVerifySeconds)},
         {"parallel", std::to_string(kDefaultParallelJobs)},
         {"most-parallel", std::to_string(kMostParallelJobs)},
         {"upgrade-format", kUpgradeDocumentFormat},

@@ -136,6 +136,32 @@ std::string SetPasswordFile(CliOptions& options, const Value& value) {
     return {};
 }
 
+std::string SetExpectVersion(CliOptions& options, const Value& value) {
+    if (value->empty()) {
+        return "--expect-version needs VERSION";
+    }
+    options.expectVersion = value;
+    return {};
+}
+
+std::string SetComponent(CliOptions& options, const Value& value) {
+    if (value->empty()) {
+        return "--component needs NAME";
+    }
+    options.component = value;
+    return {};
+}
+
+std::string SetVerifyTimeout(CliOptions& options, const Value& value) {
+    const std::optional<std::int64_t> seconds = ParseDecimal(*value, 1, kLongestWaitSeconds);
+    if (!seconds) {
+        return "--verify-timeout takes a number of seconds from 1 to " +
+               std::to_string(kLongestWaitSeconds);
+    }
+    options.verifySeconds = static_cast<std::uint32_t>(*seconds);
+    return {};
+}
+
 std::string SetPageSize(CliOptions& options, const Value& value) {
     options.pageSize = value;
     return {};
@@ -186,6 +212,17 @@ constexpr CliOptionRow kOptions[] = {
     {"--format", nullptr, "MIME", OptionValue::Required, kUpgradeCommand, &SetFormat,
      "The document format for printers reached by address (default\n"
      "{upgrade-format}; forms send {forms-format})."},
+    {"--expect-version", nullptr, "VERSION", OptionValue::Required, kUpgradeCommand,
+     &SetExpectVersion,
+     "Ask each printer first: one that runs VERSION already, or cannot be\n"
+     "asked, is not sent the file. After its job (implies --wait), ask\n"
+     "again until it reports VERSION."},
+    {"--component", nullptr, "NAME", OptionValue::Required, kUpgradeCommand, &SetComponent,
+     "The firmware component VERSION is of (default: the only one)."},
+    {"--verify-timeout", nullptr, "SECONDS", OptionValue::Required, kUpgradeCommand,
+     &SetVerifyTimeout,
+     "How long a printer may take to report VERSION after its job\n"
+     "(default {verify})."},
     {"--parallel", nullptr, "N", OptionValue::Required, kPrinterList, &SetParallel,
      "At most N jobs in flight, 1 to {most-parallel} (default {parallel}): the next printer\n"
      "starts as soon as a job ends in the spooler or on the printer."},

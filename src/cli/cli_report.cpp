@@ -59,6 +59,13 @@ std::string JobReportJson(const JobReport& report) {
     json.StringOrNull("message", report.message);
     report.milliseconds ? json.Decimal("seconds", SecondsText(*report.milliseconds))
                         : json.Null("seconds");
+    if (report.versionChecked) {
+        for (const auto& [key, value] : {std::pair{"component", &report.component},
+                                         std::pair{"version_before", &report.versionBefore},
+                                         std::pair{"version_after", &report.versionAfter}}) {
+            *value ? json.String(key, **value) : json.Null(key);
+        }
+    }
     return json.Text();
 }
 

@@ -24,6 +24,12 @@ struct JobReport {
     std::optional<JobStatus> status;    // as last seen; null for a job that was not followed
     std::string message;                // the printer's or spooler's words; null when empty
     std::optional<std::uint64_t> milliseconds;  // from submission to end; null if not started
+    // With --expect-version: the object carries the component and the versions (null where
+    // not asked); without it, it carries none of them.
+    bool versionChecked = false;
+    std::optional<std::string> component;
+    std::optional<std::string> versionBefore;
+    std::optional<std::string> versionAfter;
 };
 
 // The stage as --json names it.

@@ -12,8 +12,11 @@
 #include "cli/fleet/cli_progress.h"
 #include "cli/cli_report.h"
 #include "cli/cli_server_note.h"
+#include "cli/cli_upgrade_summary.h"
 #include "cli/cli_sha256.h"
 #include "cli/fleet/cli_wait.h"
+#include "cli/cli_usage.h"
+#include "cli/verify/cli_expect_version.h"
 #include "jobs/flash_upgrade.h"
 #include "platform/file_error_text.h"
 
@@ -169,19 +172,21 @@ RawJobResult Submit(const CliOptions& options, CliPlatform& platform, FleetOutpu
 class UpgradeItems final : public WindowItems {
   public:
     UpgradeItems(const CliOptions& options, CliPlatform& platform, const UpgradeBytes& bytes,
-                 const std::optional<std::string>& sha256, FleetOutput& output)
+                 const std::optional<std::string>& sha256, FleetOutput& output,
+                 const UpgradeTargets& targets)
         : m_options(options),
           m_platform(platform),
           m_bytes(bytes),
           m_sha256(sha256),
           m_output(output),
+          m_targets(targets),
           m_serverNote(platform.server) {}
 
-    std::size_t Count() const override { return m_options.printers.size(); }
-    const std::string& Printer(std::size_t i) const override { return m_options.printers[i]; }
+    std::size_t Count() const override { return m_targets.printers.size(); }
+    const std::string& Printer(std::size_t i) const override { return m_targets.printers[i]; }
 
     Submitted Submit(std::size_t i) override {
-        const std::string& printer = m_options.printers[i];
+        const std::string& printer = m_targets.printers[i];
         Submitted submitted;
         submitted.result = tessaline::Submit(m_options, m_platform, m_output, printer, m_bytes);
         submitted.exitCode = JobExitCode(submitted.result, m_bytes.length);
@@ -205,13 +210,56 @@ class UpgradeItems final : public WindowItems {
     }
 
     void OnEnded(std::size_t i, const WindowOutcome& outcome) override {
-        const std::string& printer = m_options.printers[i];
+        const std::string& printer = m_targets.printers[i];
+        const Verification* verification = m_targets.after ? m_targets.after->Of(i) : nullptr;
         if (m_options.json) {
             JobReport report = WindowReport(printer, outcome, m_bytes.length);
             report.sha256Given = m_options.sha256.has_value();
             report.sha256 = m_sha256;
+            AddVersions(i, verification, &report);
             m_output.Out(JobReportJson(report));
-        } else if (!outcome.started) {
+            return;
+        }
+        TellFollowed(printer, outcome);
+        if (verification != nullptr && verification->Outcome() != VerifyOutcome::Asking) {
+            const std::string line = VerifiedLine(printer, *verification, m_targets.before[i]);
+            (outcome.exitCode == kExitOk ? m_output.Out(line) : m_output.Err(line));
+        }
+    }
+
+    void OnCounts(const WindowCounts& counts) override { m_output.OnCounts(counts); }
+
+    bool BeginAfterJob(std::size_t i, std::uint64_t nowMs) override {
+        if (m_targets.after == nullptr) {
+            return false;
+        }
+        m_targets.after->Begin(i, m_targets.printers[i], m_targets.before[i], nowMs);
+        return true;
+    }
+
+    std::vector<std::pair<std::size_t, int>> CheckAfterJob(std::uint64_t nowMs) override {
+        return m_targets.after ? m_targets.after->AskDue(nowMs)
+                               : std::vector<std::pair<std::size_t, int>>{};
+    }
+
+  private:
+    void AddVersions(std::size_t i, const Verification* verification, JobReport* report) const {
+        if (m_targets.before.empty()) {
+            return;
+        }
+        report->versionChecked = true;
+        report->component = m_targets.before[i].component;
+        report->versionBefore = m_targets.before[i].version;
+        if (verification != nullptr && verification->Outcome() != VerifyOutcome::Asking) {
+            report->stage = verification->Outcome() == VerifyOutcome::Verified ? kVerifiedStage
+                                                                               : kNotVerifiedStage;
+            report->message = verification->Message();
+            report->versionAfter = verification->After();
+        }
+    }
+
+    void TellFollowed(const std::string& printer, const WindowOutcome& outcome) {
+        if (!outcome.started) {
             m_output.Err(printer + ": not started: the run stopped before it");
         } else if (m_options.window.waitSeconds && outcome.submitted.exitCode == kExitOk) {
             const FollowedJob job{printer, outcome.submitted.result.jobId, outcome.status.state};
@@ -219,59 +267,89 @@ class UpgradeItems final : public WindowItems {
             if (outcome.status.state != JobState::Completed && !outcome.status.message.empty()) {
                 text += ": " + outcome.status.message;
             }
-            (outcome.exitCode == kExitOk ? m_output.Out(text) : m_output.Err(text));
+            // Its code may be a verification's: the job's own end decides the stream.
+            const bool completed = outcome.followed && outcome.status.state == JobState::Completed;
+            (completed ? m_output.Out(text) : m_output.Err(text));
         }
     }
 
-    void OnCounts(const WindowCounts& counts) override { m_output.OnCounts(counts); }
-
-  private:
     const CliOptions& m_options;
     CliPlatform& m_platform;
     const UpgradeBytes& m_bytes;
     const std::optional<std::string>& m_sha256;
     FleetOutput& m_output;
+    const UpgradeTargets& m_targets;
     ServerNote m_serverNote;
 };
 
-std::string Pad(const std::string& text, std::size_t width) {
-    return text.size() < width ? text + std::string(width - text.size(), ' ') : text;
+// The printers the check keeps from the upgrade end before any is sent the file; the rest are
+// the targets. Returns the highest code of those kept.
+int EndNotSent(const CliOptions& options, const ChecksBefore& before, std::uint32_t length,
+               const std::optional<std::string>& sha256, FleetOutput& output,
+               UpgradeTargets* targets) {
+    std::vector<int> codes;
+    for (std::size_t i = 0; i < options.printers.size(); ++i) {
+        const VersionCheck& check = before.checks[i];
+        if (check.verdict == BeforeUpgrade::Send) {
+            targets->printers.push_back(options.printers[i]);
+            targets->before.push_back(check);
+            continue;
+        }
+        codes.push_back(VersionCheckExitCode(check.verdict));
+        if (!options.json) {
+            const std::string line = NotSentLine(options.printers[i], check);
+            (codes.back() == kExitOk ? output.Out(line) : output.Err(line));
+            continue;
+        }
+        JobReport report;
+        report.printer = options.printers[i];
+        report.stage = codes.back() == kExitOk ? kAlreadyCurrentStage : kNotVerifiableStage;
+        report.size = length;
+        report.sha256Given = options.sha256.has_value();
+        report.sha256 = sha256;
+        report.message = check.message;
+        report.versionChecked = true;
+        report.component = check.component;
+        report.versionBefore = check.version;
+        output.Out(JobReportJson(report));
+    }
+    return RunExitCode(codes, false);
 }
 
-void PrintSummary(const CliOptions& options, CliPlatform& platform, const WindowRun& run,
-                  std::uint32_t length) {
-    std::vector<std::vector<std::string>> rows;
-    rows.push_back({"PRINTER", "STAGE", "WRITTEN", "JOB"});
-    if (options.window.waitSeconds) {
-        rows.back().push_back("STATE");
+// The file to every printer, through the window; with --expect-version only to those the
+// check before the upgrade lets through, each asked again after its job.
+int SendAll(const CliOptions& options, CliPlatform& platform, const UpgradeBytes& bytes,
+            const std::optional<std::string>& sha256) {
+    if (platform.formats != nullptr) {
+        platform.formats->UseDocumentFormat(options.format.value_or(kUpgradeDocumentFormat));
     }
-    rows.back().push_back("EXIT");
-    for (std::size_t i = 0; i < run.outcomes.size(); ++i) {
-        const WindowOutcome& o = run.outcomes[i];
-        const RawJobResult& result = o.submitted.result;
-        std::vector<std::string> row = {
-            options.printers[i], o.started ? StageName(result.stage) : kNotStartedStage,
-            std::to_string(result.written) + "/" + std::to_string(length),
-            result.jobId != 0 ? std::to_string(result.jobId) : "-"};
-        if (options.window.waitSeconds) {
-            row.push_back(o.followed ? JobStateName(o.status.state) : "-");
+    FleetOutput output(platform, options.printers.size() > 1, options.expectVersion.has_value());
+    UpgradeTargets targets;
+    ChecksBefore before;
+    std::optional<ChecksAfterJob> after;
+    int notSentCode = kExitOk;
+    if (!options.expectVersion) {
+        targets.printers = options.printers;
+    } else {
+        before = CheckBeforeUpgrade(options, platform);
+        if (before.asked < options.printers.size()) {
+            return StopBeforeSending(options, platform, kNotStartedStage,
+                                     "interrupted before any printer was sent the file",
+                                     kExitInterrupted, sha256);
         }
-        row.push_back(std::to_string(o.exitCode));
-        rows.push_back(row);
+        notSentCode = EndNotSent(options, before, bytes.length, sha256, output, &targets);
+        after.emplace(*platform.facts, *options.expectVersion,
+                      options.verifySeconds.value_or(kDefaultVerifySeconds) * 1000, platform.stop);
+        targets.after = &*after;
     }
-    std::vector<std::size_t> widths(rows[0].size(), 0);
-    for (const auto& row : rows) {
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            widths[c] = std::max(widths[c], row[c].size());
-        }
+    UpgradeItems items(options, platform, bytes, sha256, output, targets);
+    const WindowRun run = RunJobWindow(items, options.window, platform.jobs, platform.clock,
+                                       platform.stop, platform.threads);
+    output.Finish();
+    if (!options.json && options.printers.size() > 1) {
+        PrintUpgradeSummary(options, platform, run, targets, before, bytes.length);
     }
-    for (const auto& row : rows) {
-        std::string line;
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            line += c + 1 < row.size() ? Pad(row[c], widths[c] + 2) : row[c];
-        }
-        platform.out << line << '\n';
-    }
+    return RunExitCode({run.exitCode, notSentCode}, run.interrupted);
 }
 
 }  // namespace
@@ -293,6 +371,9 @@ bool IsYes(const std::string& answer) {
 }
 
 int RunUpgrade(const CliOptions& options, CliPlatform& platform) {
+    if (options.expectVersion && platform.facts == nullptr) {
+        return UsageError(platform.err, kFactsNotAskedHereText);
+    }
     OpenedUpgradeFile opened;
     try {
         opened = OpenUpgradeFile(platform.files, options.file);
@@ -316,18 +397,7 @@ int RunUpgrade(const CliOptions& options, CliPlatform& platform) {
         return code;
     }
 
-    if (platform.formats != nullptr) {
-        platform.formats->UseDocumentFormat(options.format.value_or(kUpgradeDocumentFormat));
-    }
-    FleetOutput output(platform, options.printers.size() > 1);
-    UpgradeItems items(options, platform, bytes, sha256, output);
-    const WindowRun run = RunJobWindow(items, options.window, platform.jobs, platform.clock,
-                                       platform.stop, platform.threads);
-    output.Finish();
-    if (!options.json && run.outcomes.size() > 1) {
-        PrintSummary(options, platform, run, bytes.length);
-    }
-    return run.exitCode;
+    return SendAll(options, platform, bytes, sha256);
 }
 
 }  // namespace tessaline

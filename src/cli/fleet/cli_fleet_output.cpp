@@ -6,10 +6,11 @@
 
 namespace tessaline {
 
-std::string CountsText(const WindowCounts& counts) {
+std::string CountsText(const WindowCounts& counts, bool verifying) {
     return std::to_string(counts.done) + "/" + std::to_string(counts.total) + " done, " +
            std::to_string(counts.failed) + " failed, " + std::to_string(counts.inFlight) +
-           " in flight";
+           " in flight" +
+           (verifying ? ", " + std::to_string(counts.checking) + " verifying" : std::string());
 }
 
 JobReport WindowReport(const std::string& printer, const WindowOutcome& outcome,
@@ -39,15 +40,17 @@ JobReport WindowReport(const std::string& printer, const WindowOutcome& outcome,
     return report;
 }
 
-FleetOutput::FleetOutput(CliPlatform& platform, bool progressLine)
-    : m_platform(platform), m_progressLine(progressLine && platform.errIsTerminal) {}
+FleetOutput::FleetOutput(CliPlatform& platform, bool progressLine, bool verifying)
+    : m_platform(platform),
+      m_progressLine(progressLine && platform.errIsTerminal),
+      m_verifying(verifying) {}
 
 void FleetOutput::OnCounts(const WindowCounts& counts) {
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_progressLine) {
         return;
     }
-    m_current = CountsText(counts);
+    m_current = CountsText(counts, m_verifying);
     if (m_current != m_shown) {
         Wipe();
         Draw();

@@ -10,8 +10,9 @@
 
 namespace tessaline {
 
-// The words of the terminal's progress line: "k/N done, F failed, M in flight".
-std::string CountsText(const WindowCounts& counts);
+// The words of the terminal's progress line: "k/N done, F failed, M in flight", and with
+// verifying ", V verifying".
+std::string CountsText(const WindowCounts& counts, bool verifying = false);
 
 // What --json says of one item of a run: its printer, stage, counts, state and time.
 JobReport WindowReport(const std::string& printer, const WindowOutcome& outcome,
@@ -22,7 +23,7 @@ JobReport WindowReport(const std::string& printer, const WindowOutcome& outcome,
 // threads at once.
 class FleetOutput {
   public:
-    FleetOutput(CliPlatform& platform, bool progressLine);
+    FleetOutput(CliPlatform& platform, bool progressLine, bool verifying = false);
     FleetOutput(const FleetOutput&) = delete;
     FleetOutput& operator=(const FleetOutput&) = delete;
     ~FleetOutput() { Finish(); }
@@ -46,6 +47,7 @@ class FleetOutput {
     std::mutex m_mutex;
     CliPlatform& m_platform;
     bool m_progressLine;
+    bool m_verifying;
     std::string m_shown;
     std::string m_current;
 };

@@ -35,13 +35,14 @@ class JobWindow {
                 StartNext();
                 continue;
             }
+            const bool checked = !m_checking.empty() && CheckAfterJobs();
             // Without --wait, following only paces the submissions: once the last is in, the
             // run is over.
-            if (m_submissions.Running() == 0 &&
+            if (m_submissions.Running() == 0 && m_checking.empty() &&
                 (m_flying.empty() || (!m_limits.waitSeconds && !MayStartMore()))) {
                 break;
             }
-            if (m_flying.empty() || !AskFlying()) {
+            if ((m_flying.empty() || !AskFlying()) && !checked) {
                 m_clock.SleepMilliseconds(WindowPollMilliseconds(OldestAge()));
             }
         }
@@ -50,6 +51,8 @@ class JobWindow {
             m_clock.SleepMilliseconds(WindowPollMilliseconds(0));
             TakeSubmitted();
         }
+        m_flying.insert(m_flying.end(), m_checking.begin(), m_checking.end());
+        m_checking.clear();
         while (!m_flying.empty()) {
             const std::size_t i = m_flying.front();
             m_flying.erase(m_flying.begin());
@@ -71,6 +74,9 @@ class JobWindow {
         std::uint64_t oldest = 0;
         const std::uint64_t now = m_clock.NowMilliseconds();
         for (const std::size_t i : m_flying) {
+            oldest = std::max(oldest, now - m_startedAt[i]);
+        }
+        for (const std::size_t i : m_checking) {
             oldest = std::max(oldest, now - m_startedAt[i]);
         }
         return oldest;
@@ -127,13 +133,29 @@ class JobWindow {
                 m_clock.NowMilliseconds() - m_startedAt[i] >= *m_limits.waitSeconds * 1000ull;
             if (IsFinalJobState(outcome.status.state) || timeUp) {
                 m_flying.erase(m_flying.begin() + static_cast<std::ptrdiff_t>(k));
-                End(i, FollowedCode(outcome));
+                const int code = FollowedCode(outcome);
+                if (code == kExitOk && m_items.BeginAfterJob(i, m_clock.NowMilliseconds())) {
+                    m_checking.push_back(i);
+                    Tell();
+                } else {
+                    End(i, code);
+                }
                 ended = true;
             } else {
                 ++k;
             }
         }
         return ended;
+    }
+
+    // True when a check ended.
+    bool CheckAfterJobs() {
+        const auto ended = m_items.CheckAfterJob(m_clock.NowMilliseconds());
+        for (const auto& [i, code] : ended) {
+            m_checking.erase(std::find(m_checking.begin(), m_checking.end(), i));
+            End(i, code);
+        }
+        return !ended.empty();
     }
 
     void End(std::size_t i, int exitCode) {
@@ -153,6 +175,7 @@ class JobWindow {
 
     void Tell() {
         m_counts.inFlight = m_flying.size() + m_submissions.Running();
+        m_counts.checking = m_checking.size();
         m_items.OnCounts(m_counts);
     }
 
@@ -166,6 +189,7 @@ class JobWindow {
     WindowCounts m_counts;
     std::vector<std::uint64_t> m_startedAt;
     std::vector<std::size_t> m_flying;
+    std::vector<std::size_t> m_checking;  // completed, asked again, in no slot
     std::set<std::size_t> m_failedGroups;
     std::size_t m_next = 0;
 };

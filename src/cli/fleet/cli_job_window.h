@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/cli_platform.h"
@@ -44,6 +45,7 @@ struct WindowCounts {
     std::size_t done = 0;
     std::size_t failed = 0;
     std::size_t inFlight = 0;
+    std::size_t checking = 0;  // jobs completed, their printers asked again: in no slot
 };
 
 // The side of the run that knows what an item is.
@@ -63,6 +65,14 @@ class WindowItems {
     virtual void OnEnded(std::size_t i, const WindowOutcome& outcome) = 0;
     // Told after every change of the counts.
     virtual void OnCounts(const WindowCounts& /*counts*/) {}
+    // Item i's job ended completed at nowMs: true when the item is to be checked further (its
+    // printer asked again). It then leaves its slot and ends when CheckAfterJob says so.
+    virtual bool BeginAfterJob(std::size_t /*i*/, std::uint64_t /*nowMs*/) { return false; }
+    // Called as the window goes round while items are being checked: does the checks due at
+    // nowMs and gives the items that ended, with their codes.
+    virtual std::vector<std::pair<std::size_t, int>> CheckAfterJob(std::uint64_t /*nowMs*/) {
+        return {};
+    }
 };
 
 struct WindowRun {
@@ -75,13 +85,14 @@ struct WindowRun {
 // its submission until the monitor reports it final (Unknown included: it can no longer be
 // seen) or, with --wait, until its time is up. The next item starts as soon as one ends.
 // Without --wait the run ends once the last item has been submitted; with it, once every job
-// has ended. A job being submitted counts as in flight. stop may be null.
+// has ended, and every item checked after its job has ended. A job being submitted counts as
+// in flight. stop may be null.
 //
 // Once stop says so (Ctrl-C), no further item starts. A document still being sent ends at its
 // next piece, as the spooler sees the same stop and cancels its job: its outcome is marked
 // interrupted. Jobs already handed over are left to print and no longer followed. The items
 // not started end as such, none of them counted as failed, and the run's code is
-// kExitInterrupted.
+// kExitInterrupted. Items being checked after their jobs end as their followed jobs did.
 WindowRun RunJobWindow(WindowItems& items, const WindowLimits& limits, JobMonitor& monitor,
                        CliClock& clock, const StopSignal* stop, Submissions& submissions);
 // The same with every submission on the caller's thread, one at a time.

@@ -90,6 +90,7 @@ TEST(CliHelp, EveryDefaultItPrintsIsItsConstant) {
         {"      --format", std::string("(default ") + kUpgradeDocumentFormat + "; forms send " +
                                kFormsDocumentFormat + ")"},
         {"      --max-failures", std::string("reported as ") + kNotStartedStage + "."},
+        {"      --verify-timeout", "(default " + std::to_string(kDefaultVerifySeconds) + ")."},
     };
     for (const DefaultCase& c : cases) {
         std::string block = OptionBlock(CliHelpText(), c.option);
@@ -145,6 +146,9 @@ TEST(CliHelp, ListsEveryExitCode) {
               "  7  with --wait, the job failed, could not be followed or did not finish in time\n"
               "  8  the settings could not be stored\n"
               "  9  a printer was not started: --max-failures was reached\n"
+              "  10  the printer does not report the expected version after the upgrade\n"
+              "  11  with --expect-version, the printer's version could not be asked: it was not "
+              "sent the file\n"
               "  130  interrupted (Ctrl-C): jobs not handed over were cancelled\n"
               "  With several printers or forms, the highest code wins; Ctrl-C gives 130.\n");
 }
