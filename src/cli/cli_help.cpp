@@ -37,6 +37,7 @@ Commands:
   upgrade   Send FILE whole and unchanged to each printer, after a confirmation.
               tessaline-cli upgrade module.bin --printer laser1 --printer laser2 --wait
               tessaline-cli upgrade module.bin --printers-file site.txt --yes --json
+              tessaline-cli upgrade module.bin --printers-file site.txt --yes --expect-version 2.1
   forms     Send one form test job per number of RANGE (7, 4-11), with the stored settings.
               tessaline-cli forms 4-11 --printer laser1
   settings  Show the stored page size and orientation, or store the ones given.

@@ -225,7 +225,8 @@ constexpr CliOptionRow kOptions[] = {
      "(default {verify})."},
     {"--parallel", nullptr, "N", OptionValue::Required, kPrinterList, &SetParallel,
      "At most N jobs in flight, 1 to {most-parallel} (default {parallel}): the next printer\n"
-     "starts as soon as a job ends in the spooler or on the printer."},
+     "starts as soon as a job ends in the spooler or on the printer.\n"
+     "inventory asks at most N printers at once."},
     {"--max-failures", nullptr, "K", OptionValue::Required, kFleet, &SetMaxFailures,
      "Start no new job once K printers have failed; the rest are\n"
      "reported as {not-started}."},

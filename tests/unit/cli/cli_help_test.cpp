@@ -219,6 +219,7 @@ TEST(CliHelp, ShowsEveryCommandWithAnExampleAndTheExitCodes) {
     for (const char* needle :
          {"  tessaline-cli printers\n", "tessaline-cli upgrade module.bin --printer",
           "tessaline-cli forms 4-11 --printer", "tessaline-cli settings --page-size A4",
+          "tessaline-cli inventory --printers-file", "--yes --expect-version 2.1\n",
           "  7  with --wait, the job failed, could not be followed or did not finish in time\n",
           "the highest code wins"}) {
         EXPECT_NE(help.find(needle), std::string::npos) << needle;
