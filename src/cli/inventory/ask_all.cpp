@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -27,19 +28,25 @@ class SideBySide {
     void Start(std::size_t i, const std::string& printer) {
         ++m_running;
         m_threads.emplace_back([this, i, &printer] {
-            m_setup.PrepareThisThread();
-            PrinterAnswer answer = m_source.Ask(printer);
+            Ended ended{i, PrinterAnswer{}, nullptr};
+            try {
+                m_setup.PrepareThisThread();
+                ended.answer = m_source.Ask(printer);
+            } catch (...) {
+                ended.error = std::current_exception();
+            }
             const std::lock_guard<std::mutex> lock(m_mutex);
-            m_ended.emplace_back(i, std::move(answer));
+            m_ended.push_back(std::move(ended));
             m_changed.notify_one();
         });
     }
 
     std::size_t Running() const { return m_running; }
 
-    // Waits a little for an ask to end; Ctrl-C is looked at between waits.
+    // Waits a little for an ask to end; Ctrl-C is looked at between waits. An exception an
+    // ask threw comes out here, on the caller's thread.
     void TakeEnded(const OnAnswer& onAnswer) {
-        std::vector<std::pair<std::size_t, PrinterAnswer>> ended;
+        std::vector<Ended> ended;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             m_changed.wait_for(lock, std::chrono::milliseconds(20),
@@ -47,18 +54,27 @@ class SideBySide {
             ended.swap(m_ended);
         }
         m_running -= ended.size();
-        for (const auto& [i, answer] : ended) {
-            onAnswer(i, answer);
+        for (const Ended& one : ended) {
+            if (one.error) {
+                std::rethrow_exception(one.error);
+            }
+            onAnswer(one.item, one.answer);
         }
     }
 
   private:
+    struct Ended {
+        std::size_t item;
+        PrinterAnswer answer;
+        std::exception_ptr error;
+    };
+
     PrinterFactsSource& m_source;
     ThreadSetup& m_setup;
     std::vector<std::thread> m_threads;
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::vector<std::pair<std::size_t, PrinterAnswer>> m_ended;  // guarded by m_mutex
+    std::vector<Ended> m_ended;  // guarded by m_mutex
     std::size_t m_running = 0;
 };
 
