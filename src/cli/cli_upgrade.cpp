@@ -339,7 +339,8 @@ int SendAll(const CliOptions& options, CliPlatform& platform, const UpgradeBytes
         }
         notSentCode = EndNotSent(options, before, bytes.length, sha256, output, &targets);
         after.emplace(*platform.facts, *options.expectVersion,
-                      options.verifySeconds.value_or(kDefaultVerifySeconds) * 1000, platform.stop);
+                      options.verifySeconds.value_or(kDefaultVerifySeconds) * 1000, platform.stop,
+                      platform.threads);
         targets.after = &*after;
     }
     UpgradeItems items(options, platform, bytes, sha256, output, targets);

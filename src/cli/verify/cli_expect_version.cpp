@@ -1,5 +1,7 @@
 #include "cli/verify/cli_expect_version.h"
 
+#include <chrono>
+
 #include "base/untrusted_text.h"
 #include "cli/cli_exit.h"
 #include "cli/inventory/ask_all.h"
@@ -50,7 +52,23 @@ void ChecksAfterJob::Begin(std::size_t item, const std::string& printer, const V
     plan.component = before.component.value_or("");
     plan.before = before.version;
     plan.timeoutMs = m_timeoutMs;
-    m_items.emplace(item, Checking{printer, nowMs, Verification(std::move(plan))});
+    m_items.emplace(item, Checking{printer, nowMs, Verification(std::move(plan)), {}});
+}
+
+std::optional<PrinterAnswer> ChecksAfterJob::Answer(Checking& checking) {
+    if (m_threads == nullptr) {
+        return m_facts.Ask(checking.printer);
+    }
+    if (!checking.pending.valid()) {
+        checking.pending = std::async(std::launch::async, [this, &checking] {
+            m_threads->PrepareThisThread();
+            return m_facts.Ask(checking.printer);
+        });
+    }
+    if (checking.pending.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        return std::nullopt;
+    }
+    return checking.pending.get();
 }
 
 std::vector<std::pair<std::size_t, int>> ChecksAfterJob::AskDue(std::uint64_t nowMs) {
@@ -65,8 +83,12 @@ std::vector<std::pair<std::size_t, int>> ChecksAfterJob::AskDue(std::uint64_t no
             sinceJob < verification.NextAskAtMs()) {
             continue;
         }
+        const std::optional<PrinterAnswer> answer = Answer(checking);
+        if (!answer) {
+            continue;
+        }
         const VerifyOutcome outcome =
-            verification.Take(m_facts.Ask(checking.printer), static_cast<std::uint32_t>(sinceJob));
+            verification.Take(*answer, static_cast<std::uint32_t>(sinceJob));
         if (outcome != VerifyOutcome::Asking) {
             ended.emplace_back(item, VerifyExitCode(outcome));
         }

@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <future>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,17 +39,24 @@ std::string VerifiedLine(const std::string& printer, const Verification& verific
 std::string VersionsText(const VersionCheck& before, const Verification* after);
 
 // The printers asked again after their jobs completed, each as its Verification spaces the
-// asks, on the caller's thread. Times are the caller's clock in milliseconds. Once stop says
-// so (stop may be null), no further ask goes out.
+// asks. Where threads is set, each ask runs on a thread of its own, so that a printer slow to
+// answer holds up neither the others nor the window; else on the caller's thread. Times are the
+// caller's clock in milliseconds. Once stop says so (stop may be null), no further ask goes
+// out; the destructor waits for those under way.
 class ChecksAfterJob {
   public:
     ChecksAfterJob(PrinterFactsSource& facts, std::string expected, std::uint32_t timeoutMs,
-                   const StopSignal* stop)
-        : m_facts(facts), m_expected(std::move(expected)), m_timeoutMs(timeoutMs), m_stop(stop) {}
+                   const StopSignal* stop, ThreadSetup* threads)
+        : m_facts(facts),
+          m_expected(std::move(expected)),
+          m_timeoutMs(timeoutMs),
+          m_stop(stop),
+          m_threads(threads) {}
 
     void Begin(std::size_t item, const std::string& printer, const VersionCheck& before,
                std::uint64_t nowMs);
-    // Asks the printers whose ask is due; the items that ended, with their exit codes.
+    // Asks the printers whose ask is due and takes the answers that came; the items that
+    // ended, with their exit codes. An exception an ask threw comes out here.
     std::vector<std::pair<std::size_t, int>> AskDue(std::uint64_t nowMs);
     // Null for an item never begun.
     const Verification* Of(std::size_t item) const;
@@ -57,12 +66,17 @@ class ChecksAfterJob {
         std::string printer;
         std::uint64_t jobEndedMs;
         Verification verification;
+        std::future<PrinterAnswer> pending;  // an ask under way on a thread of its own
     };
+
+    // The answer to item's ask, asked now or come from its thread; nothing while it is awaited.
+    std::optional<PrinterAnswer> Answer(Checking& checking);
 
     PrinterFactsSource& m_facts;
     std::string m_expected;
     std::uint32_t m_timeoutMs;
     const StopSignal* m_stop;
+    ThreadSetup* m_threads;
     std::map<std::size_t, Checking> m_items;
 };
 

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -253,6 +257,51 @@ TEST(CliExpectVersion, CtrlC) {
         EXPECT_EQ(rig.spooler.jobs.size(), c.sent ? 2u : 0u) << c.name;
         EXPECT_EQ(asks, c.stopAtAsk) << c.name;
     }
+}
+
+class PreparedThreads : public ThreadSetup {
+  public:
+    std::atomic<int> prepared{0};
+    void PrepareThisThread() override { ++prepared; }
+};
+
+// On threads, an ask that hangs holds up neither the caller nor the other printers' asks.
+TEST(ChecksAfterJob, ASlowAskHoldsNothingUp) {
+    FakePrinterFacts facts;
+    facts.answers["slow"] = Runs("2.1.0");
+    facts.answers["quick"] = Runs("2.1.0");
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    facts.onAsk = [&](const std::string& printer) {
+        if (printer == "slow") {
+            released.wait();
+        }
+    };
+    PreparedThreads threads;
+    ChecksAfterJob checks(facts, "2.1.0", 600000, nullptr, &threads);
+    VersionCheck before;
+    before.component = "Main";
+    before.version = "2.0.3";
+    checks.Begin(0, "slow", before, 0);
+    checks.Begin(1, "quick", before, 0);
+    EXPECT_TRUE(checks.AskDue(kFirstAskMs - 1).empty());
+    std::vector<std::pair<std::size_t, int>> ended;
+    for (int round = 0; round < 2000 && ended.empty(); ++round) {
+        ended = checks.AskDue(kFirstAskMs);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(ended, (std::vector<std::pair<std::size_t, int>>{{1, kExitOk}}));
+    EXPECT_EQ(checks.Of(0)->Outcome(), VerifyOutcome::Asking);
+    release.set_value();
+    for (int round = 0; round < 2000 && ended.size() < 2; ++round) {
+        const auto more = checks.AskDue(kFirstAskMs + 1);
+        ended.insert(ended.end(), more.begin(), more.end());
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(ended.back(), (std::pair<std::size_t, int>{0, kExitOk}));
+    EXPECT_EQ(checks.Of(0)->Outcome(), VerifyOutcome::Verified);
+    EXPECT_EQ(facts.Asked().size(), 2u);
+    EXPECT_EQ(threads.prepared, 2);
 }
 
 TEST(CliExpectVersion, SummaryShowsTheVersionsAndCountsThoseAlreadyCurrent) {
