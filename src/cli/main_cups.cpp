@@ -16,12 +16,14 @@
 #include "platform/cups/cups_destination_directory.h"
 #include "platform/cups/cups_destination_router.h"
 #include "platform/cups/cups_job_monitor.h"
+#include "platform/cups/cups_printer_facts_source.h"
 #include "platform/cups/cups_printer_list_source.h"
 #include "platform/cups/cups_server_selector.h"
 #include "platform/cups/cups_sign_in.h"
 #include "platform/cups/cups_spooler.h"
 #include "platform/posix/gnutls_digests.h"
 #include "platform/posix/ini_registry.h"
+#include "platform/ipp/ipp_device_links.h"
 #include "platform/ipp/ipp_device_monitor.h"
 #include "platform/ipp/ipp_device_spooler.h"
 #include "platform/posix/posix_file_system.h"
@@ -107,6 +109,8 @@ int main(int argc, char** argv) {
         PrinterRoute{deviceSpooler, deviceJobs, &deviceSpooler, &deviceSpooler, &deviceSpooler},
         &signIn);
     CupsDestinationDirectory destinations;
+    IppDeviceLinks printerLinks;
+    CupsPrinterFactsSource facts(printerLinks, destinations);
     CupsPrinterListSource printers;
     PosixFileSystem files;
     CupsServerSelector server;
@@ -131,6 +135,7 @@ int main(int argc, char** argv) {
     platform.formats = &router;
     platform.signIn = &signIn;
     platform.destinations = &destinations;
+    platform.facts = &facts;
     platform.server = &server;
     platform.digests = &digests;
     CupsThreadSetup threads(server, signIn);

@@ -22,7 +22,7 @@ class FakeStop final : public StopSignal {
 
 // One printer behind links that record every call, in order, into calls:
 //   "Connect", "Formats", "CreateJob(My Document)", "StartDocument(7,FORMAT)", "Write(N)",
-//   "Finish", "Cancel(7)", "JobAttributes(7)", "Abandon", "Close"
+//   "Finish", "Cancel(7)", "AskFacts", "JobAttributes(7)", "Abandon", "Close"
 // and that can be told to fail at any call. Like libcups, LastError() is that of the last call
 // on any link ("successful-ok" after one that succeeded). A call a real connection could not
 // carry (anything but a write or the finish while a document is open, anything after a broken
@@ -30,13 +30,15 @@ class FakeStop final : public StopSignal {
 class FakeIppLinks final : public IppLinks {
   public:
     // Faults, by call name ("Connect", "Formats", "CreateJob", "StartDocument", "Write",
-    // "Finish", "Cancel", "JobAttributes") and 0-based occurrence; -1 fails every one.
+    // "Finish", "Cancel", "AskFacts", "JobAttributes") and 0-based occurrence; -1 fails every
+    // one.
     std::map<std::string, std::set<int>> failAt;
     std::map<std::string, int> busyFirst;  // this many first calls answer server-error-busy
     bool refuseAtFinish = false;           // the document's end is refused for its format
     std::uint64_t breakAfterBytes = std::numeric_limits<std::uint64_t>::max();
     std::vector<std::string> formats{"application/octet-stream"};
     JobStatus status;
+    PrinterFacts facts;  // what AskFacts answers
     // Stops: stopAfter asks stop once that call ("Write", 0) has succeeded; stopDuringWrite
     // asks it inside that write, which then fails, half taken, if its link watches stop.
     FakeStop* stop = nullptr;
@@ -133,6 +135,13 @@ class FakeIppLink final : public IppLink {
     ipp_status_t CancelJob(int jobId) override {
         return Usable("Cancel(" + std::to_string(jobId) + ")") ? Answer("Cancel")
                                                                : IPP_STATUS_ERROR_INTERNAL;
+    }
+    bool AskFacts(PrinterFacts* facts) override {
+        const bool ok = Usable("AskFacts") && !Failed("AskFacts");
+        if (ok) {
+            *facts = m_links.facts;
+        }
+        return ok;
     }
     JobStatus JobAttributes(int jobId) override {
         const bool ok =

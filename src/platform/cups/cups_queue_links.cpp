@@ -48,6 +48,9 @@ class CupsQueueLink final : public IppLink {
                                                                       : LastCupsFailure();
     }
 
+    // A queue's attributes are the server's, not its printer's: never taken for what it runs.
+    bool AskFacts(PrinterFacts*) override { return false; }
+
     JobStatus JobAttributes(int jobId) override {
         return AskJobStatus(Http(), "ipp://localhost/", "/", jobId);
     }

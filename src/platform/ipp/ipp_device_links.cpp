@@ -2,6 +2,7 @@
 
 #include "platform/ipp/ipp_device_connection.h"
 #include "platform/ipp/ipp_job_status.h"
+#include "platform/ipp/ipp_printer_facts.h"
 #include "platform/ipp/last_cups_error.h"
 #include "platform/ipp/stop_watch.h"
 
@@ -63,6 +64,10 @@ class IppDeviceLink final : public IppLink {
     }
 
     ipp_status_t CancelJob(int jobId) override { return cupsCancelDestJob(Http(), Dest(), jobId); }
+
+    bool AskFacts(PrinterFacts* facts) override {
+        return AskPrinterFacts(Http(), m_connection->Uri(), m_connection->Resource(), facts);
+    }
 
     JobStatus JobAttributes(int jobId) override {
         return AskJobStatus(Http(), m_connection->Uri(), m_connection->Resource(), jobId);

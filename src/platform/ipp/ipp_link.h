@@ -8,6 +8,7 @@
 #include <cups/cups.h>
 
 #include "platform/job_monitor.h"
+#include "platform/printer_facts.h"
 #include "platform/stop_signal.h"
 
 namespace tessaline {
@@ -32,6 +33,9 @@ class IppLink {
     // Ends the document's data and reads the printer's answer to it.
     virtual ipp_status_t FinishDocument() = 0;
     virtual ipp_status_t CancelJob(int jobId) = 0;
+    // Get-Printer-Attributes: what the printer says of itself (make and model, firmware, state,
+    // up time) into *facts; false when it gave no answer.
+    virtual bool AskFacts(PrinterFacts* facts) = 0;
     // Get-Job-Attributes; Unknown whatever cannot be asked or read.
     virtual JobStatus JobAttributes(int jobId) = 0;
     // The printer's or the library's words for the last failed call.

@@ -72,4 +72,27 @@ PrinterFacts PrinterFactsOf(ipp_t* response) {
     return facts;
 }
 
+bool AskPrinterFacts(http_t* http, const std::string& printerUri, const std::string& resource,
+                     PrinterFacts* facts) {
+    if (http == nullptr) {
+        return false;
+    }
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                 printerUri.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  kPrinterFactsWantedCount, nullptr, kPrinterFactsWanted);
+    // cupsDoRequest frees the request; the response is ours.
+    ipp_t* response = cupsDoRequest(http, request, resource.c_str());
+    const bool answered =
+        response != nullptr && ippGetStatusCode(response) <= IPP_STATUS_OK_CONFLICTING;
+    if (answered) {
+        *facts = PrinterFactsOf(response);
+    }
+    ippDelete(response);
+    return answered;
+}
+
 }  // namespace tessaline
