@@ -59,7 +59,7 @@ std::vector<std::vector<std::string>> TableRows(const std::vector<InventoryEntry
         }
         for (const FirmwareComponent& c : paired.components) {
             std::string version = c.version.value_or("-");
-            version += c.patches ? " (" + *c.patches + ")" : "";
+            version += c.patches && !c.patches->empty() ? " (" + *c.patches + ")" : "";
             rows.push_back({printer, TerminalSafe(c.name), TerminalSafe(version), state, up, at});
         }
     }
