@@ -1,8 +1,9 @@
 // Any firmware attributes a printer may send, through the pairing into components and out as
-// terminal text and CSV cells. The components never outnumber any attribute given, no value is
-// longer than its attribute allows (plus the mark), a terminal never gets a control byte and the
-// escapes decode back to the value, and a CSV record parses back to its cells, with a formula
-// disarmed.
+// terminal text, CSV cells and the inventory's rows. The components never outnumber any
+// attribute given, no value is longer than its attribute allows (plus the mark), a terminal never
+// gets a control byte and the escapes decode back to the value, a CSV record parses back to its
+// cells, with a formula disarmed, and the inventory gives one record per component (one when
+// there is none) and a table a terminal cannot be driven by.
 //
 // Input: the four attributes (names, string versions, versions, patches) separated by 0x1E, the
 // values of each by 0x1F; any other byte, NUL included, is part of a value.
@@ -17,6 +18,7 @@
 #include "base/firmware_components.h"
 #include "base/untrusted_text.h"
 #include "cli/inventory/csv.h"
+#include "cli/inventory/inventory_output.h"
 #include "fuzz/fuzz_check.h"
 
 namespace tessaline {
@@ -112,6 +114,47 @@ void CheckCsv(const std::vector<std::string>& values) {
     }
 }
 
+// Splits CSV text into records at the CRLFs outside quotes.
+std::vector<std::string> Records(const std::string& text) {
+    std::vector<std::string> records;
+    bool quoted = false;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '"') {
+            quoted = !quoted;
+        } else if (!quoted && text.compare(i, 2, "\r\n") == 0) {
+            records.push_back(text.substr(start, i + 2 - start));
+            start = i + 2;
+            ++i;
+        }
+    }
+    Check(start == text.size() && !quoted, "the inventory's CSV is whole records");
+    return records;
+}
+
+void CheckInventory(const FirmwareAttributes& given, const FirmwareComponents& paired) {
+    InventoryEntry entry{"printer", true, {}};
+    entry.answer.askedAt = "ipp://p/ipp/print";
+    entry.answer.facts = PrinterFacts{};
+    entry.answer.facts->firmware = given;
+    entry.answer.facts->makeAndModel = given.names.empty() ? "" : given.names[0];
+    const std::vector<std::string> records = Records(InventoryCsv(entry));
+    Check(records.size() == std::max<std::size_t>(1, paired.components.size()),
+          "one record per component, one when there is none");
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const std::vector<std::string> cells = ParseRecord(records[i]);
+        Check(cells.size() == 8, "every record has the header's eight cells");
+        Check(paired.components.empty() ||
+                  cells[3] == ParseRecord(CsvRecord({paired.components[i].name}))[0],
+              "the component's cell is its name");
+    }
+    const std::string table = InventoryTable({entry});
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const auto byte = static_cast<std::uint8_t>(table[i]);
+        Check((byte >= 0x20 && byte != 0x7F) || byte == '\n', "the table drives no terminal");
+    }
+}
+
 }  // namespace
 }  // namespace tessaline
 
@@ -136,6 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckTerminalSafe(c.version.value_or(""));
         CheckCsv({c.name, c.version.value_or(""), c.patches.value_or(""), paired.note});
     }
+    CheckInventory(given, paired);
     ChooseComponent(paired.components, given.names.empty()
                                            ? std::nullopt
                                            : std::optional<std::string>(given.names[0]));
