@@ -134,7 +134,11 @@ class JobWindow {
             if (IsFinalJobState(outcome.status.state) || timeUp) {
                 m_flying.erase(m_flying.begin() + static_cast<std::ptrdiff_t>(k));
                 const int code = FollowedCode(outcome);
-                if (code == kExitOk && m_items.BeginAfterJob(i, m_clock.NowMilliseconds())) {
+                // A printer that restarts to apply what it took is gone before its job's end
+                // can be seen: the check after the job, where there is one, decides.
+                const bool lost = outcome.status.state == JobState::Unknown;
+                if ((code == kExitOk || lost) &&
+                    m_items.BeginAfterJob(i, m_clock.NowMilliseconds())) {
                     m_checking.push_back(i);
                     Tell();
                 } else {

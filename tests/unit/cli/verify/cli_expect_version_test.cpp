@@ -58,6 +58,7 @@ struct Case {
     std::string out;
     std::string err;
     bool sent;
+    JobState seen = JobState::Completed;  // a's job, as last seen
 };
 
 const Case kCases[] = {
@@ -75,6 +76,15 @@ const Case kCases[] = {
      "a: " + kSent + "\na: job 1 completed\na: verified: Main reports 2.1.0 (before: 2.0.3)\n",
      "",
      true},
+    {"JobLostToTheRestartIsVerified",
+     {Runs("2.0.3"), Refused(), Runs("2.1.0")},
+     {},
+     kExitOk,
+     "a: " + kSent + "\na: verified: Main reports 2.1.0 (before: 2.0.3)\n",
+     "a: the spooler cannot tell what became of job 1; it was handed over whole, but whether it "
+     "printed is not known\n",
+     true,
+     JobState::Unknown},
     {"NotVerifiedStillTheOldVersion",
      {Runs("2.0.3")},
      {"--verify-timeout", "5"},
@@ -151,6 +161,7 @@ TEST(CliExpectVersion, AsksBeforeAndAfterTheUpgrade) {
         Ready(rig);
         rig.facts.scripts["a"] = {c.script.begin(), c.script.end() - 1};
         rig.facts.answers["a"] = c.script.back();
+        rig.jobs.scripts[{"a", 1}] = {c.seen};
         EXPECT_EQ(rig.Run(Upgrade(c.more)), c.exitCode) << c.name;
         EXPECT_EQ(rig.out.str(), c.out) << c.name;
         EXPECT_EQ(rig.err.str(), c.err) << c.name;
