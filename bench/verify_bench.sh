@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# Asking a fleet what it runs, and upgrading it with the version checked, over direct IPP to
+# restarting ippeveprinters (tests/lib/ipp_firmware.sh) on loopback: `inventory --parallel 32`
+# against `xargs -P 32 ipptool` of the same attributes, in the same run; an upgrade with
+# --expect-version to every printer (each restarts at the file's version DELAY seconds after its
+# job); the same command again (all current); one printer's upgrade alone, and its parts. Run by
+# hand, not a test, one rig at a time:
+#   flock /tmp/tessaline-rig.lock env RIG_WINE=no TESSALINE_NATIVE_BUILD=build/cli-release \
+#       TESSALINE_BENCH_CLI=build/cli-release/tessaline-cli \
+#       scripts/rig run bench/verify_bench.sh [REPEATS=3] [PRINTERS=200] [SIZE_MIB=1] [DELAY=2]
+# The program should be an optimised build without sanitizers (see bench/cli_bench.sh; build
+# capture_printer there too, for the rig). Prints every repeat, then the medians and the goals.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+if [ -z "${RIG_QUEUES:-}" ]; then
+    exec "$root/scripts/rig" run "$here/verify_bench.sh" "$@"
+fi
+source "$root/tests/e2e/lib/e2e.sh"
+source "$here/lib/bench.sh"
+source "$root/tests/lib/ipp_firmware.sh"
+
+cli=${TESSALINE_BENCH_CLI:-$root/build/cli-release/tessaline-cli}
+[ -x "$cli" ] || e2e_fail "no program at $cli; build it as the header of $0 says"
+repeats=${1:-3}
+count=${2:-200}
+size_mib=${3:-1}
+delay=${4:-2}
+width=32
+work=$(mktemp -d "$RIG_DIR/verify-bench.XXXXXX")
+FLEET_PID=
+cleanup() {
+    [ -z "$FLEET_PID" ] || wait "$FLEET_PID" 2>/dev/null || true
+    ipp_printers_stop_recorded
+    e2e_cleanup
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export XDG_CONFIG_HOME=$work/config HOME=$work/home
+mkdir -p "$HOME"
+size=$((size_mib * 1048576))
+
+# What the program asks, and nothing more.
+cat >"$work/firmware.test" <<'EOT'
+{
+    NAME "Get-Printer-Attributes: firmware, state, up time"
+    OPERATION Get-Printer-Attributes
+    GROUP operation-attributes-tag
+    ATTR charset attributes-charset utf-8
+    ATTR naturalLanguage attributes-natural-language en
+    ATTR uri printer-uri $uri
+    ATTR name requesting-user-name $user
+    ATTR keyword requested-attributes printer-make-and-model,printer-firmware-name,printer-firmware-string-version,printer-firmware-version,printer-firmware-patches,printer-state,printer-state-reasons,printer-up-time
+    STATUS successful-ok
+    EXPECT printer-firmware-string-version
+}
+EOT
+
+# The fleet starts in the background while the lone printers start beside it.
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+t0=$(now)
+ipp_firmware_fleet Vb "$count" --component "Module 1.0" --after apply --delay "$delay" \
+    >"$work/names" 2>"$work/fleet.err" &
+FLEET_PID=$!
+ipp_firmware_applying Vb_Solo 1.0 "$delay" || e2e_fail "cannot start Vb_Solo"
+ipp_firmware_refusing Vb_Keep 1.0 || e2e_fail "cannot start Vb_Keep"
+wait "$FLEET_PID" || e2e_fail "the fleet did not start: $(cat "$work/fleet.err")"
+FLEET_PID=
+fleet_start=$(elapsed "$t0" "$(now)")
+while read -r name; do
+    ipp_printer_uri "$name"
+done <"$work/names" >"$work/list"
+[ "$(wc -l <"$work/list")" -eq "$count" ] || e2e_fail "not $count printers in $work/list"
+solo=$(ipp_printer_uri Vb_Solo)
+keep=$(ipp_printer_uri Vb_Keep)
+echo "$count printers started in $fleet_start s (8 at a time)" >&2
+
+# timed NAME COMMAND...: the command's wall time to NAME.s, its peak RSS to NAME.rss, its
+# standard output to NAME.out; fails the run when the command does.
+timed() {
+    local name=$1 t0 t1
+    shift
+    t0=$(now)
+    /usr/bin/time -f %M -o "$work/rss" "$@" >"$work/$name.out" 2>"$work/$name.err" ||
+        e2e_fail "$name failed: $(head -n 3 "$work/$name.err")"
+    t1=$(now)
+    add "$(elapsed "$t0" "$t1")" "$work/$name.s"
+    add "$(tail -n 1 "$work/rss")" "$work/$name.rss"
+}
+
+# count_of NAME KEY VALUE: how many JSON lines of NAME.out have KEY equal to VALUE.
+count_of() {
+    python3 - "$work/$1.out" "$2" "$3" <<'PY'
+import json, sys
+print(sum(1 for l in open(sys.argv[1]) if l.strip() and str(json.loads(l).get(sys.argv[2])) == sys.argv[3]))
+PY
+}
+
+# inventory_at NAME VERSION: every printer of the list answered, at that module version.
+inventory_at() {
+    python3 - "$work/$1.out" "$2" "$count" <<'PY'
+import json, sys
+lines = [json.loads(l) for l in open(sys.argv[1]) if l.strip()]
+bad = [l["printer"] for l in lines if [c.get("version") for c in l.get("components") or []] != [sys.argv[2]]]
+if len(lines) != int(sys.argv[3]) or bad:
+    sys.exit("%d answers, not at %s: %s" % (len(lines), sys.argv[2], " ".join(bad[:5])))
+PY
+}
+
+run_inventory() {
+    timed "$1" "$cli" inventory --printers-file "$work/list" --parallel "$width" --json
+    inventory_at "$1" "$2" || e2e_fail "$1: inventory not as expected"
+}
+
+run_ipptool() {
+    timed ipptool xargs -P "$width" -I{} ipptool -T 10 {} "$work/firmware.test" <"$work/list"
+}
+
+# The supervisor's restart of Vb_Solo for its latest job: from "restarts in" to the next start's
+# note (that start answered).
+solo_restart() {
+    awk '/supervisor: restarts in/ { r = $1 } /supervisor: start [0-9]+ on port/ && r { s = $1 - r }
+        END { printf "%.3f\n", s }' "$(ipp_printer_log Vb_Solo)"
+}
+
+# The seconds of a JSON report line.
+seconds_of() { python3 -c 'import json, sys; print(json.loads(sys.stdin.readline())["seconds"])' <"$1"; }
+
+for i in $(seq 1 "$repeats"); do
+    version=1.$i
+    ipp_firmware_file "$work/upgrade.bin" "$version" Module "$size"
+    # The same bytes with the old version, to the printer that keeps what it runs: an upload
+    # and a job, nothing applied.
+    before=1.$((i - 1))
+    [ "$i" -gt 1 ] || before=1.0
+    if [ $((i % 2)) -eq 1 ]; then
+        run_inventory inventory "$before"
+        run_ipptool
+    else
+        run_ipptool
+        run_inventory inventory "$before"
+    fi
+    # One printer alone: the whole check, then its parts.
+    timed solo "$cli" upgrade "$work/upgrade.bin" -p "$solo" --yes --expect-version "$version" \
+        --json
+    [ "$(count_of solo stage Verified)" = 1 ] || e2e_fail "solo: not Verified: $(cat "$work/solo.out")"
+    add "$(solo_restart)" "$work/restart.s"
+    timed upload "$cli" upgrade "$work/upgrade.bin" -p "$keep" --yes --wait --json
+    add "$(seconds_of "$work/upload.out")" "$work/upload_own.s"
+    timed ask "$cli" inventory -p "$solo" --json
+
+    timed fleet "$cli" upgrade "$work/upgrade.bin" --printers-file "$work/list" --yes \
+        --expect-version "$version" --parallel "$width" --json
+    [ "$(count_of fleet stage Verified)" = "$count" ] ||
+        e2e_fail "fleet: $(count_of fleet stage Verified) of $count Verified"
+    cp "$work/fleet.out" "$work/fleet.$i.json"
+    timed again "$cli" upgrade "$work/upgrade.bin" --printers-file "$work/list" --yes \
+        --expect-version "$version" --parallel "$width" --json
+    [ "$(count_of again stage AlreadyCurrent)" = "$count" ] ||
+        e2e_fail "again: $(count_of again stage AlreadyCurrent) of $count AlreadyCurrent"
+    run_inventory inventory "$version"
+    echo "repeat $i: inventory $(tail -n 2 "$work/inventory.s" | tr '\n' ' ')s, ipptool $(tail -n 1 "$work/ipptool.s") s;" \
+        "solo $(tail -n 1 "$work/solo.s") s (restart $(tail -n 1 "$work/restart.s") s, upload $(tail -n 1 "$work/upload.s") s, ask $(tail -n 1 "$work/ask.s") s);" \
+        "fleet $(tail -n 1 "$work/fleet.s") s; again $(tail -n 1 "$work/again.s") s" >&2
+done
+
+m() { median <"$work/$1"; }
+max_of() { sort -n "$work/$1" | tail -n 1; }
+inv=$(m inventory.s)
+ipt=$(m ipptool.s)
+per_printer=$(awk -v u="$(m upload.s)" -v r="$(m restart.s)" -v a="$(m ask.s)" 'BEGIN { printf "%.3f", u + r + a }')
+fleet_goal=$(awk -v p="$per_printer" -v n="$count" -v w="$width" 'BEGIN { printf "%.3f", n / w * p * 1.2 }')
+solo_goal=$(awk -v p="$(m solo.s)" -v n="$count" -v w="$width" 'BEGIN { printf "%.3f", n / w * p * 1.2 }')
+rss_goal=$((size / 1024 + 16384))
+rss_max=$(cat "$work"/{inventory,fleet,again,solo,upload,ask}.rss | sort -n | tail -n 1)
+cat <<EOT
+machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); load average $load_before before, $(cut -d' ' -f1-3 /proc/loadavg) after
+$count restarting ippeveprinters (delay $delay s) started in $fleet_start s; file $size bytes; --parallel $width; repeats: $repeats
+inventory: $inv s; xargs -P $width ipptool: $ipt s; ratio $(ratio "$inv" "$ipt") (goal <= 1.1: $(met "$(ratio "$inv" "$ipt")" 1.1))
+    all inventory: $(all "$work/inventory.s"); all ipptool: $(all "$work/ipptool.s")
+one printer: upload (upgrade --wait to a printer that keeps its version) $(m upload.s) s (its own seconds $(m upload_own.s)), restart $(m restart.s) s, one ask (inventory of it) $(m ask.s) s: $per_printer s; upgrade --expect-version of it alone $(m solo.s) s
+    all solo: $(all "$work/solo.s"); restart: $(all "$work/restart.s"); upload: $(all "$work/upload.s"); ask: $(all "$work/ask.s")
+upgrade --expect-version, $count printers: $(m fleet.s) s (goal <= $count / $width x $per_printer x 1.2 = $fleet_goal: $(met "$(m fleet.s)" "$fleet_goal"); against the lone run's $(m solo.s) s: $solo_goal)
+    all: $(all "$work/fleet.s")
+again, all current: $(m again.s) s; ratio to inventory $(ratio "$(m again.s)" "$inv") (goal <= 1.1: $(met "$(ratio "$(m again.s)" "$inv")" 1.1))
+    all: $(all "$work/again.s")
+peak RSS (KiB, max): inventory $(max_of inventory.rss), fleet $(max_of fleet.rss), again $(max_of again.rss), solo $(max_of solo.rss); highest $rss_max (goal <= $rss_goal: $(met "$rss_max" "$rss_goal"))
+EOT
+# Where the fleet's time went, last repeat: each printer's own seconds.
+python3 - "$work/fleet.$repeats.json" <<'PY'
+import json, sys
+s = sorted(float(json.loads(l).get("seconds", 0)) for l in open(sys.argv[1]) if l.strip())
+if s:
+    print("fleet, each printer's seconds (last repeat): min %.3f, median %.3f, max %.3f" % (s[0], s[len(s) // 2], s[-1]))
+PY
