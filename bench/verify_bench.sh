@@ -80,18 +80,19 @@ solo=$(ipp_printer_uri Vb_Solo)
 keep=$(ipp_printer_uri Vb_Keep)
 echo "$count printers started in $fleet_start s (8 at a time)" >&2
 
-# timed NAME COMMAND...: the command's wall time to NAME.s, its peak RSS to NAME.rss, its
-# standard output to NAME.out; fails the run when the command does, unless TOLERATE is set.
+# timed NAME COMMAND...: the command's wall time to NAME.s, its peak RSS to NAME.rss, its CPU
+# seconds (user + system) to NAME.cpu, its standard output to NAME.out; fails the run when the command does, unless TOLERATE is set.
 timed() {
     local name=$1 t0 t1 status=0
     shift
     t0=$(now)
-    /usr/bin/time -f %M -o "$work/rss" "$@" >"$work/$name.out" 2>"$work/$name.err" || status=$?
+    /usr/bin/time -f '%M %U %S' -o "$work/rss" "$@" >"$work/$name.out" 2>"$work/$name.err" || status=$?
     [ "$status" -eq 0 ] || [ -n "${TOLERATE:-}" ] ||
         e2e_fail "$name failed: $(head -n 3 "$work/$name.err")"
     t1=$(now)
     add "$(elapsed "$t0" "$t1")" "$work/$name.s"
-    add "$(tail -n 1 "$work/rss")" "$work/$name.rss"
+    add "$(tail -n 1 "$work/rss" | cut -d' ' -f1)" "$work/$name.rss"
+    add "$(tail -n 1 "$work/rss" | awk '{ printf "%.2f", $2 + $3 }')" "$work/$name.cpu"
 }
 
 # count_of NAME KEY VALUE: how many JSON lines of NAME.out have KEY equal to VALUE.
@@ -168,6 +169,9 @@ print("; ".join("%s %.2f/%.2f/%.2f (%d)" % (n, min(v), statistics.median(v), max
 PY
 }
 
+# The machine's CPU counters: busy and total ticks, all cores.
+cpu_ticks() { awk '$1 == "cpu" { t = 0; for (i = 2; i <= NF; i++) t += $i; print t - $5 - $6, t }' /proc/stat; }
+
 # The seconds of a JSON report line.
 seconds_of() { python3 -c 'import json, sys; print(json.loads(sys.stdin.readline())["seconds"])' <"$1"; }
 
@@ -195,8 +199,12 @@ for i in $(seq 1 "$repeats"); do
     timed ask "$cli" inventory -p "$solo" --json
 
     fleet_t0=$(now)
+    read -r busy0 total0 < <(cpu_ticks)
     TOLERATE=1 timed fleet "$cli" upgrade "$work/upgrade.bin" --printers-file "$work/list" --yes \
         --expect-version "$version" --parallel "$width" --json
+    read -r busy1 total1 < <(cpu_ticks)
+    add "$(awk -v b=$((busy1 - busy0)) -v t=$((total1 - total0)) 'BEGIN { printf "%.0f", b / t * 100 }')" \
+        "$work/fleet.busy"
     add "$(stages fleet)" "$work/fleet.stages"
     cp "$work/fleet.out" "$work/fleet.$i.json"
     fleet_steps "$fleet_t0" "$version" >>"$work/steps"
@@ -229,7 +237,7 @@ inventory: $inv s; xargs -P $width ipptool: $ipt s; ratio $(ratio "$inv" "$ipt")
 one printer: upload (upgrade --wait to a printer that keeps its version) $(m upload.s) s (its own seconds $(m upload_own.s)), restart $(m restart.s) s, one ask (inventory of it) $(m ask.s) s: $per_printer s; upgrade --expect-version of it alone $(m solo.s) s
     all solo: $(all "$work/solo.s"); restart: $(all "$work/restart.s"); upload: $(all "$work/upload.s"); ask: $(all "$work/ask.s")
 upgrade --expect-version, $count printers: $(m fleet.s) s (goal <= $count / $width x $per_printer x 1.2 = $fleet_goal: $(met "$(m fleet.s)" "$fleet_goal"); against the lone run's $(m solo.s) s: $solo_goal)
-    all: $(all "$work/fleet.s"); outcomes: $(paste -sd';' "$work/fleet.stages")
+    all: $(all "$work/fleet.s"); its CPU time (user + system): $(all "$work/fleet.cpu")s; the machine's CPUs busy meanwhile: $(all "$work/fleet.busy")%; outcomes: $(paste -sd';' "$work/fleet.stages")
 again, all current: $(m again.s) s; ratio to inventory $(ratio "$(m again.s)" "$inv") (goal <= 1.1: $(met "$(ratio "$(m again.s)" "$inv")" 1.1))
     all: $(all "$work/again.s"); outcomes: $(paste -sd';' "$work/again.stages")
 peak RSS (KiB, max): inventory $(max_of inventory.rss), fleet $(max_of fleet.rss), again $(max_of again.rss), solo $(max_of solo.rss); highest $rss_max (goal <= $rss_goal: $(met "$rss_max" "$rss_goal"))
