@@ -1,7 +1,5 @@
 #include "cli/verify/cli_expect_version.h"
 
-#include <chrono>
-
 #include "base/untrusted_text.h"
 #include "cli/cli_exit.h"
 #include "cli/inventory/ask_all.h"
@@ -59,16 +57,38 @@ std::optional<PrinterAnswer> ChecksAfterJob::Answer(Checking& checking) {
     if (m_threads == nullptr) {
         return m_facts.Ask(checking.printer);
     }
-    if (!checking.pending.valid()) {
-        checking.pending = std::async(std::launch::async, [this, &checking] {
-            m_threads->PrepareThisThread();
-            return m_facts.Ask(checking.printer);
+    // A thread of our own, not std::async: its shared state needs call_once, which one of the
+    // Windows toolchains cannot link.
+    if (!checking.pending) {
+        checking.pending = std::make_unique<PendingAsk>();
+        PendingAsk* pending = checking.pending.get();
+        pending->thread = std::thread([this, pending, printer = checking.printer] {
+            std::optional<PrinterAnswer> answer;
+            std::exception_ptr error;
+            try {
+                m_threads->PrepareThisThread();
+                answer = m_facts.Ask(printer);
+            } catch (...) {
+                error = std::current_exception();
+            }
+            const std::lock_guard<std::mutex> lock(pending->mutex);
+            pending->answer = std::move(answer);
+            pending->error = error;
+            pending->done = true;
         });
     }
-    if (checking.pending.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
-        return std::nullopt;
+    {
+        const std::lock_guard<std::mutex> lock(checking.pending->mutex);
+        if (!checking.pending->done) {
+            return std::nullopt;
+        }
     }
-    return checking.pending.get();
+    const std::unique_ptr<PendingAsk> ended = std::move(checking.pending);
+    ended->thread.join();
+    if (ended->error) {
+        std::rethrow_exception(ended->error);
+    }
+    return std::move(ended->answer);
 }
 
 std::vector<std::pair<std::size_t, int>> ChecksAfterJob::AskDue(std::uint64_t nowMs) {

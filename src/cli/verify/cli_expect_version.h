@@ -2,7 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <future>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <map>
 #include <optional>
 #include <string>
@@ -62,11 +65,24 @@ class ChecksAfterJob {
     const Verification* Of(std::size_t item) const;
 
   private:
+    // An ask under way on a thread of its own; destroying it waits for the ask to end.
+    struct PendingAsk {
+        ~PendingAsk() {
+            if (thread.joinable()) {
+                thread.join();
+            }
+        }
+        std::thread thread;
+        std::mutex mutex;  // guards the three below, written once by the thread
+        bool done = false;
+        std::optional<PrinterAnswer> answer;
+        std::exception_ptr error;
+    };
     struct Checking {
         std::string printer;
         std::uint64_t jobEndedMs;
         Verification verification;
-        std::future<PrinterAnswer> pending;  // an ask under way on a thread of its own
+        std::unique_ptr<PendingAsk> pending;
     };
 
     // The answer to item's ask, asked now or come from its thread; nothing while it is awaited.
