@@ -191,6 +191,8 @@ class UpgradeItems final : public WindowItems {
         submitted.result = tessaline::Submit(m_options, m_platform, m_output, printer, m_bytes);
         submitted.exitCode = JobExitCode(submitted.result, m_bytes.length);
         submitted.note = m_serverNote.JobNote(m_platform.notes, printer, submitted.result);
+        submitted.answerLost =
+            m_platform.notes != nullptr && m_platform.notes->TakeAnswerLost(printer);
         if (!m_options.json) {
             // Named as the window's box names it; never suppressed, since no box came before.
             const std::optional<UpgradeMessage> message =

@@ -12,6 +12,9 @@ class PrinterNotes {
     virtual ~PrinterNotes() = default;
     // The note of the last job on printer, and forgets it; empty when there is none.
     virtual std::string TakeNote(const std::string& printer) = 0;
+    // True when the document of the last job on printer went out whole but the printer never
+    // answered its end (it may have restarted to apply it); forgets it.
+    virtual bool TakeAnswerLost(const std::string& printer) = 0;
 };
 
 // Bytes with no format named: what an upgrade file is sent as unless told otherwise.

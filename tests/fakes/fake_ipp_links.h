@@ -35,6 +35,9 @@ class FakeIppLinks final : public IppLinks {
     std::map<std::string, std::set<int>> failAt;
     std::map<std::string, int> busyFirst;  // this many first calls answer server-error-busy
     bool refuseAtFinish = false;           // the document's end is refused for its format
+    // The connection ends before the document's end is answered, with libcups' last status
+    // left at successful-ok.
+    bool dropAtFinish = false;
     std::uint64_t breakAfterBytes = std::numeric_limits<std::uint64_t>::max();
     std::vector<std::string> formats{"application/octet-stream"};
     JobStatus status;
@@ -125,6 +128,11 @@ class FakeIppLink final : public IppLink {
                 return IPP_STATUS_ERROR_INTERNAL;
             }
         }
+        if (m_links.dropAtFinish) {
+            m_answerLost = true;
+            m_broken = true;
+            return IPP_STATUS_OK;
+        }
         const ipp_status_t status = Answer("Finish");
         if (status == IPP_STATUS_OK && m_links.refuseAtFinish) {
             m_links.lastError = "Unsupported format";
@@ -148,6 +156,7 @@ class FakeIppLink final : public IppLink {
             Usable("JobAttributes(" + std::to_string(jobId) + ")") && !Failed("JobAttributes");
         return ok ? m_links.status : JobStatus();
     }
+    bool AnswerLost() const override { return m_answerLost; }
     std::string LastError() const override { return m_links.lastError; }
     void WatchStop(const StopSignal* stop) override { m_watched = stop; }
     void Abandon() override { m_links.calls.push_back("Abandon"); }
@@ -175,6 +184,7 @@ class FakeIppLink final : public IppLink {
     const StopSignal* m_watched = nullptr;
     bool m_midRequest = false;
     bool m_broken = false;
+    bool m_answerLost = false;
     int m_writes = 0;
 };
 

@@ -109,7 +109,15 @@ class JobWindow {
             outcome.submitted = std::move(submitted);
             if (outcome.submitted.exitCode != kExitOk) {
                 outcome.interrupted = Stopped();
-                End(i, outcome.submitted.exitCode);
+                // A printer that restarts to apply the file may go before it answers the
+                // document's end: the check after the job, where there is one, decides.
+                if (!outcome.interrupted && outcome.submitted.answerLost &&
+                    m_items.BeginAfterJob(i, m_clock.NowMilliseconds())) {
+                    m_checking.push_back(i);
+                    Tell();
+                } else {
+                    End(i, outcome.submitted.exitCode);
+                }
             } else if (outcome.submitted.result.jobId == 0) {
                 // Nothing to follow it by: it never counts as printed.
                 End(i, FollowedCode(outcome));

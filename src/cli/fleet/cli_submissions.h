@@ -23,6 +23,7 @@ struct Submitted {
     int exitCode = 0;          // the stage's code (cli/cli_exit.h): 0 when handed over whole
     std::uint32_t length = 0;  // the job's size in bytes
     std::string note;          // why it went as it did, beyond its stage; may be empty
+    bool answerLost = false;   // sent whole, but the printer never answered the document's end
 };
 
 // Where the window's submissions run: on its own thread, one at a time, or on threads of their

@@ -114,6 +114,11 @@ std::string CupsDestinationRouter::TakeNote(const std::string& printer) {
     return refusal.empty() ? note : refusal;
 }
 
+bool CupsDestinationRouter::TakeAnswerLost(const std::string& printer) {
+    PrinterRoute& route = RouteFor(printer);
+    return route.notes != nullptr && route.notes->TakeAnswerLost(printer);
+}
+
 void CupsDestinationRouter::UseDocumentFormat(const std::string& mimeType) {
     for (PrinterRoute* route : {&m_queues, &m_devices}) {
         if (route->formats != nullptr) {

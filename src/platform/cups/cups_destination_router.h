@@ -55,6 +55,7 @@ class CupsDestinationRouter final : public Spooler,
     JobState State(const std::string& printer, std::uint32_t jobId) override;
     JobStatus Status(const std::string& printer, std::uint32_t jobId) override;
     std::string TakeNote(const std::string& printer) override;
+    bool TakeAnswerLost(const std::string& printer) override;
     void UseDocumentFormat(const std::string& mimeType) override;
 
   private:

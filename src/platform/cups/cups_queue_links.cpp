@@ -40,8 +40,14 @@ class CupsQueueLink final : public IppLink {
     // or one whose transfer broke off).
     ipp_status_t FinishDocument() override {
         const ipp_status_t status = cupsFinishDocument(Http(), m_queue.c_str());
-        return m_watch.Ended() ? IPP_STATUS_ERROR_INTERNAL : status;
+        if (m_watch.Ended()) {
+            return IPP_STATUS_ERROR_INTERNAL;
+        }
+        // libcups then leaves the last status as it was, often successful-ok.
+        m_answerLost = httpGetStatus(Http()) == HTTP_STATUS_ERROR;
+        return status;
     }
+    bool AnswerLost() const override { return m_answerLost; }
 
     ipp_status_t CancelJob(int jobId) override {
         return cupsCancelJob2(Http(), m_queue.c_str(), jobId, 0) != 0 ? IPP_STATUS_OK
@@ -66,6 +72,7 @@ class CupsQueueLink final : public IppLink {
     std::unique_ptr<CupsConnection> m_connection;
     std::string m_queue;
     HttpStopWatch m_watch;
+    bool m_answerLost = false;
 };
 
 }  // namespace

@@ -60,8 +60,14 @@ class IppDeviceLink final : public IppLink {
 
     ipp_status_t FinishDocument() override {
         const ipp_status_t status = cupsFinishDestDocument(Http(), Dest(), m_info);
-        return m_watch.Ended() ? IPP_STATUS_ERROR_INTERNAL : status;
+        if (m_watch.Ended()) {
+            return IPP_STATUS_ERROR_INTERNAL;
+        }
+        // libcups then leaves the last status as it was, often successful-ok.
+        m_answerLost = httpGetStatus(Http()) == HTTP_STATUS_ERROR;
+        return status;
     }
+    bool AnswerLost() const override { return m_answerLost; }
 
     ipp_status_t CancelJob(int jobId) override { return cupsCancelDestJob(Http(), Dest(), jobId); }
 
@@ -85,6 +91,7 @@ class IppDeviceLink final : public IppLink {
     std::unique_ptr<IppDeviceConnection> m_connection;
     cups_dinfo_t* m_info = nullptr;
     HttpStopWatch m_watch;
+    bool m_answerLost = false;
 };
 
 }  // namespace

@@ -34,6 +34,10 @@ std::string IppDeviceSpooler::TakeNote(const std::string& printer) {
     return m_notes.Take(printer);
 }
 
+bool IppDeviceSpooler::TakeAnswerLost(const std::string& printer) {
+    return m_notes.TakeAnswerLost(printer);
+}
+
 bool IppDeviceSpooler::OpenPrinter(const char* printerName, PrinterHandle* handle) {
     const std::string printer = printerName != nullptr ? printerName : "";
     m_notes.Forget(printer);
@@ -120,8 +124,14 @@ bool IppDeviceSpooler::EndDocPrinter(PrinterHandle handle) {
     }
     std::string message;
     if (!job->Finish(&message)) {
-        m_notes.Put(job->Printer(),
-                    job->Stopped() ? StoppedNote(job->Written(), job->Written()) : message);
+        if (job->AnswerLost()) {
+            m_notes.PutAnswerLost(job->Printer(), "the printer at " +
+                                                      PrinterAddressOfUri(job->Printer()) +
+                                                      " did not answer the end of the document");
+        } else {
+            m_notes.Put(job->Printer(),
+                        job->Stopped() ? StoppedNote(job->Written(), job->Written()) : message);
+        }
         return false;
     }
     return true;

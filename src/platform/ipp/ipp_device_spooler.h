@@ -29,7 +29,8 @@ namespace tessaline {
 //                    asking the stop signal before each and after the last; a stop also ends
 //                    a wait on the connection. A stop fails the write;
 //   EndDocPrinter    ends the document; fails when the printer refuses it at its end (some
-//                    take the whole upload first) or when the write broke off;
+//                    take the whole upload first), when the write broke off, or when the
+//                    connection ends with no answer (TakeAnswerLost then says so);
 //   ClosePrinter     cancels a job whose document did not end (over a new connection when
 //                    the document was cut off mid-request), then disconnects.
 // Every failure leaves a note for the printer (TakeNote).
@@ -59,6 +60,7 @@ class IppDeviceSpooler final : public Spooler,
 
     void SetWriteProgress(WriteProgress* sink) override { m_progress = sink; }
     std::string TakeNote(const std::string& printer) override;
+    bool TakeAnswerLost(const std::string& printer) override;
     void UseDocumentFormat(const std::string& mimeType) override { m_format = mimeType; }
 
   private:

@@ -55,6 +55,12 @@ PieceWrite IppJob::Write(const void* bytes, std::uint32_t length, const StopSign
 
 bool IppJob::Finish(std::string* message) {
     const ipp_status_t status = m_link->FinishDocument();
+    if (!Stopped() && m_link->AnswerLost()) {
+        // The connection is gone: a cancel needs a new one.
+        m_answerLost = true;
+        m_document = Document::CutOff;
+        return false;
+    }
     if (status > IPP_STATUS_OK_CONFLICTING) {
         // Ended by a stop, the link still waits for the answer: only a new one can cancel.
         m_document = Stopped() ? Document::CutOff : Document::Refused;

@@ -34,6 +34,9 @@ class IppJob {
     // Ends the document; false with the printer's words in *message when it refuses it. A stop
     // that ends the wait for the answer cuts the document off instead (Stopped() then says so).
     bool Finish(std::string* message);
+    // After a failed Finish: the connection ended before the printer answered, as it does for a
+    // printer that restarts to apply what it took.
+    bool AnswerLost() const { return m_answerLost; }
     // Whether the stop watched since the document's start has been requested.
     bool Stopped() const { return m_stop != nullptr && m_stop->StopRequested(); }
     // Cancels the job unless its document ended. A document cut off in mid-request holds its
@@ -61,6 +64,7 @@ class IppJob {
     int m_jobId = 0;
     std::uint32_t m_written = 0;
     Document m_document = Document::None;
+    bool m_answerLost = false;
 };
 
 }  // namespace tessaline

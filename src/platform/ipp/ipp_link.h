@@ -32,6 +32,9 @@ class IppLink {
     virtual bool WritePiece(const char* bytes, std::uint32_t length) = 0;
     // Ends the document's data and reads the printer's answer to it.
     virtual ipp_status_t FinishDocument() = 0;
+    // True when the connection ended before any answer to the last FinishDocument came (its
+    // status then says nothing): the printer may have taken the whole document, or not.
+    virtual bool AnswerLost() const = 0;
     virtual ipp_status_t CancelJob(int jobId) = 0;
     // Get-Printer-Attributes: what the printer says of itself (make and model, firmware, state,
     // up time) into *facts; false when it gave no answer.

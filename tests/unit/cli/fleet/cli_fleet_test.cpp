@@ -29,6 +29,7 @@ class ScriptedNotes : public PrinterNotes {
         notes.erase(printer);
         return note;
     }
+    bool TakeAnswerLost(const std::string&) override { return false; }
 };
 
 class RecordingSignIn : public SignIn {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ class FakeNotes : public PrinterNotes, public DocumentFormatChoice, public Write
         std::string note = notes[printer];
         notes.erase(printer);
         return note;
+    }
+    std::set<std::string> answersLost;
+    bool TakeAnswerLost(const std::string& printer) override {
+        return answersLost.erase(printer) != 0;
     }
     void UseDocumentFormat(const std::string& mimeType) override { formats.push_back(mimeType); }
     void SetWriteProgress(WriteProgress* sink) override { sinks.push_back(sink); }
@@ -138,6 +143,10 @@ TEST_F(RouterTest, JobsNotesAndFormatsFollowTheRoute) {
     EXPECT_EQ(router.TakeNote("laser1"), "");
     EXPECT_EQ(router.TakeNote("ipp://p/x"), "the printer at p:631 could not be reached");
     EXPECT_EQ(router.TakeNote("ipp://p/x"), "");
+    deviceExtras.answersLost.insert("ipp://p/x");
+    EXPECT_FALSE(router.TakeAnswerLost("laser1"));
+    EXPECT_TRUE(router.TakeAnswerLost("ipp://p/x"));
+    EXPECT_FALSE(router.TakeAnswerLost("ipp://p/x"));
 
     router.UseDocumentFormat("application/vnd.hp-PCL");
     EXPECT_EQ(deviceExtras.formats, std::vector<std::string>{"application/vnd.hp-PCL"});

@@ -54,6 +54,7 @@ struct SweepCase {
     RawJobStage stage;
     Calls calls;
     std::string note;
+    bool answerLost = false;
 };
 
 const SweepCase kSweep[] = {
@@ -157,6 +158,11 @@ const SweepCase kSweep[] = {
      },
      RawJobStage::EndDocFailed,
      Join({kOpen, Job(7), kAllPieces, {"Finish", "Cancel(7)"}, kCancelAgain}), "Finish failed"},
+    // A printer that restarts to apply the file may drop the connection unanswered: libcups
+    // then reports success.
+    {"FinishUnanswered", [](FakeIppLinks& f) { f.dropAtFinish = true; }, RawJobStage::EndDocFailed,
+     Join({kOpen, Job(7), kAllPieces, {"Finish"}, kCancelAnew}),
+     "the printer at 10.0.0.5:631 did not answer the end of the document", true},
     // ---- Ctrl-C before each piece, inside each piece, and after the last one
     {"StopBeforeFirstPiece",
      [](FakeIppLinks& f) {
@@ -211,6 +217,8 @@ TEST(IppDeviceSpooler, FaultSweep) {
         EXPECT_EQ(links.calls, c.calls);
         EXPECT_EQ(spooler.TakeNote(kPrinter), c.note);
         EXPECT_EQ(spooler.TakeNote(kPrinter), "");
+        EXPECT_EQ(spooler.TakeAnswerLost(kPrinter), c.answerLost);
+        EXPECT_FALSE(spooler.TakeAnswerLost(kPrinter));
         EXPECT_EQ(Count(links.calls, "Close"),
                   Count(links.calls, "Connect") - static_cast<int>(links.failAt["Connect"].size()));
         EXPECT_EQ(links.misuse, Calls());
