@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Printers reached by IPP address that fail: one whose print command fails aborts the job with
 # the command's message; one killed in the middle of the upload is not called complete and is
-# named by its address.
+# named by its address; one that drops the connection before it answers the document's end is
+# not called complete either.
 source "$(dirname "$0")/lib/cli_ipp.sh"
 
 PCL=application/vnd.hp-PCL
@@ -66,5 +67,27 @@ sent=$(sed -n 's/.*broke off the transfer after \([0-9]*\) bytes.*/\1/p' <<<"$CL
 e2e_assert_contains "killed: the message names the address" "localhost:$(ipp_printer_port Ipp_Killed)" \
     "$(cli_json_raw "$CLI_OUT" message) $CLI_ERR"
 e2e_note "killed after $received of $size bytes: exit $CLI_RC, stage $stage"
+
+# ---- the document's end never answered: libcups would call it successful ----
+
+port=$(ipp_free_port)
+python3 "$E2E_TOOLKIT/ipp_unanswering_printer.py" "$port" "$work/unanswering.log" &
+unanswering=$!
+trap 'kill "$unanswering" 2>/dev/null; cli_ipp_cleanup' EXIT
+uri=ipp://127.0.0.1:$port/ipp/print
+wait_until 10 bash -c "exec 3<>/dev/tcp/127.0.0.1/$port" 2>/dev/null ||
+    e2e_fail "unanswered: the printer did not start"
+cli_random_file "$work/small.bin" 5000
+cli_run upgrade "$work/small.bin" -p "$uri" --yes --json
+lost="the printer at 127.0.0.1:$port did not answer the end of the document"
+e2e_assert_eq "unanswered: exit code (stderr: $CLI_ERR)" 5 "$CLI_RC"
+e2e_assert_eq "unanswered: standard error" "$uri: $lost" "$CLI_ERR"
+cli_json_expect "unanswered" "$CLI_OUT" 'stage="EndDocFailed"' "message=\"$lost\"" 'job=7'
+# Attributes, the job, its whole document; then the cancel, over a new connection.
+e2e_assert_eq "unanswered: what the printer was asked" "000b 0
+0005 0
+0006 5000
+000b 0
+0008 0" "$(cat "$work/unanswering.log")"
 
 echo "all checks passed"
