@@ -12,6 +12,9 @@ TESSALINE_PACKAGES=(
     clang libclang-rt-14-dev valgrind
     git zip unzip msitools wixl faketime osslsigncode dpkg-dev fakeroot lintian
     locales
+    # The Ansible collection: built and tried with Debian's ansible-core; the role's apt needs
+    # python3-apt on the print server.
+    ansible-core ansible-lint python3-apt
 )
 
 tessaline_install_deps() {

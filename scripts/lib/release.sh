@@ -1,5 +1,6 @@
 # The release: builds the Windows program and, when this checkout has it, the command line,
-# then packs them into dist/. Sourced by scripts/release and by the release tests.
+# then packs them and the Ansible collection into dist/. Sourced by scripts/release and by the
+# release tests.
 #
 # Read when set:
 #   TESSALINE_DIST                  where the artifacts go (default dist)
@@ -17,6 +18,8 @@ RELEASE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 source "$RELEASE_ROOT/scripts/lib/release_msi.sh"
 # shellcheck source=scripts/lib/release_deb.sh
 source "$RELEASE_ROOT/scripts/lib/release_deb.sh"
+# shellcheck source=scripts/lib/release_collection.sh
+source "$RELEASE_ROOT/scripts/lib/release_collection.sh"
 
 release_log() { echo "release: $*" >&2; }
 
@@ -218,6 +221,8 @@ release_main() {
     else
         left_out+=("tessaline-cli_${version}_amd64.deb: this checkout has no tessaline-cli")
     fi
+
+    release_collection "$dist" >/dev/null || return 1
 
     release_sums "$dist"
     release_log "made in $dist:"
