@@ -25,8 +25,9 @@ release_collection() {
         find "$work/src" -name __pycache__ -prune -exec rm -rf {} +
         cp "$RELEASE_ROOT/LICENSE" "$work/src/LICENSE"
         sed -i "s/^version: .*/version: $version/" "$work/src/galaxy.yml"
-        ANSIBLE_LOCAL_TEMP=$work/tmp ansible-galaxy collection build --output-path "$work/built" \
-            "$work/src" >"$work/build.log" 2>&1 || {
+        # Its own HOME: ansible-galaxy leaves a cache and temporary folders there.
+        HOME=$work/home ansible-galaxy collection build --output-path "$work/built" "$work/src" \
+            >"$work/build.log" 2>&1 || {
             cat "$work/build.log" >&2
             false
         }
