@@ -68,15 +68,28 @@ class JudgingTest(unittest.TestCase):
             with self.subTest(name):
                 self.assertEqual(tc.printer_failed(obj), want)
 
-    def test_failed_msg_names_each_failed_printer(self):
+    def test_failed_msg(self):
         objects = [job("laser1", "Verified"),
                    job("ipp://h:631/ipp/print", "NotVerified", message="the printer reports 2.0"),
                    job("laser2", "EndDocFailed")]
-        self.assertEqual(
-            tc.failed_msg(objects, ["laser1", "ipp://h:631/ipp/print", "laser2", "l4", "l5"]),
-            "2 of 5 printers failed: ipp://h:631/ipp/print (NotVerified: the printer reports "
-            "2.0); laser2 (EndDocFailed)")
-        self.assertEqual(tc.failed_msg(objects, None).split(":")[0], "2 of 3 printers failed")
+        named = ("2 of 5 printers failed: ipp://h:631/ipp/print (NotVerified: the printer reports "
+                 "2.0); laser2 (EndDocFailed)")
+        five = ["laser1", "ipp://h:631/ipp/print", "laser2", "l4", "l5"]
+        file_error = "tessaline-cli: File Error: /fw.kmf: cannot be opened\n"
+        cases = [
+            ("each failed printer named", objects, five, "", named),
+            ("a reason only on stderr follows", objects, five, file_error + "laser2: gone\n",
+             named + ". tessaline-cli: File Error: /fw.kmf: cannot be opened; laser2: gone"),
+            ("stderr left out when every failed printer says why", objects[:2], five, file_error,
+             "1 of 5 printers failed: ipp://h:631/ipp/print (NotVerified: the printer reports 2.0)"),
+            ("printers file unreadable: counted from the objects", objects[2:], None, "",
+             "1 of 1 printers failed: laser2 (EndDocFailed)"),
+            ("no printer failed: stderr alone", objects[:1], five, file_error,
+             "tessaline-cli: File Error: /fw.kmf: cannot be opened"),
+        ]
+        for name, objs, asked, err, want in cases:
+            with self.subTest(name):
+                self.assertEqual(tc.failed_msg(objs, asked, err), want)
 
     def test_sent_any(self):
         cases = [

@@ -172,8 +172,12 @@ def printer_failed(obj):
                 and obj.get("state") in (None, "Completed"))
 
 
-def failed_msg(objects, asked):
+def failed_msg(objects, asked, err):
+    """Names each failed printer with its stage and message. The CLI gives some reasons (a file
+    it cannot open) only on standard error: then its words follow."""
     failed = [o for o in objects if printer_failed(o)]
+    if not failed:
+        return err.strip()
     total = len(asked) if asked is not None else len(objects)
     parts = []
     for obj in failed:
@@ -181,7 +185,11 @@ def failed_msg(objects, asked):
         if obj.get("message"):
             why += ": " + obj["message"]
         parts.append("%s (%s)" % (obj.get("printer"), why))
-    return "%d of %d printers failed: %s" % (len(failed), total, "; ".join(parts))
+    msg = "%d of %d printers failed: %s" % (len(failed), total, "; ".join(parts))
+    said = "; ".join(line.strip() for line in err.splitlines() if line.strip())
+    if said and any(not o.get("message") for o in failed):
+        msg += ". " + said
+    return msg
 
 
 def upgrade_summary(objects, asked):

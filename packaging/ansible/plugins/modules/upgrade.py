@@ -128,6 +128,10 @@ summary:
       description: The printers asked for that the CLI did not report (a run cut short).
       type: list
       elements: str
+stderr:
+  description: What the CLI wrote on standard error.
+  returned: when the CLI ran, not in check mode
+  type: str
 rc:
   description: The CLI's exit code.
   returned: when the CLI ran
@@ -185,11 +189,10 @@ def main():
     rc, out, err = tc.run_cli(module, tc.upgrade_argv)
     objects = tc.parse_lines(out)
     result = dict(changed=tc.sent_any(objects), rc=rc, printers=objects,
-                  summary=tc.upgrade_summary(objects, asked))
+                  summary=tc.upgrade_summary(objects, asked), stderr=err)
     tc.fail_unless_ran(module, err, objects, asked, result)
     if rc != 0:
-        failed = [o for o in objects if tc.printer_failed(o)]
-        module.fail_json(msg=tc.failed_msg(objects, asked) if failed else err.strip(), **result)
+        module.fail_json(msg=tc.failed_msg(objects, asked, err), **result)
     module.exit_json(**result)
 
 
