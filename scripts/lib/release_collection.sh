@@ -21,8 +21,10 @@ release_collection() {
         set -e
         trap 'rm -rf "$work"' EXIT
         umask 022
-        cp -R "$RELEASE_ROOT/packaging/ansible" "$work/src"
-        find "$work/src" -name __pycache__ -prune -exec rm -rf {} +
+        # Only the files git knows: nothing left lying in the folder gets into the release.
+        local src=$RELEASE_ROOT/packaging/ansible
+        mkdir "$work/src"
+        git -C "$src" ls-files -z | tar -C "$src" --null -T - -cf - | tar -C "$work/src" -xf -
         cp "$RELEASE_ROOT/LICENSE" "$work/src/LICENSE"
         sed -i "s/^version: .*/version: $version/" "$work/src/galaxy.yml"
         # Its own HOME: ansible-galaxy leaves a cache and temporary folders there.
