@@ -81,7 +81,8 @@ class JudgingTest(unittest.TestCase):
             ("a reason only on stderr follows", objects, five, file_error + "laser2: gone\n",
              named + ". tessaline-cli: File Error: /fw.kmf: cannot be opened; laser2: gone"),
             ("stderr left out when every failed printer says why", objects[:2], five, file_error,
-             "1 of 5 printers failed: ipp://h:631/ipp/print (NotVerified: the printer reports 2.0)"),
+             "1 of 5 printers failed: ipp://h:631/ipp/print (NotVerified: the printer reports "
+             "2.0)"),
             ("printers file unreadable: counted from the objects", objects[2:], None, "",
              "1 of 1 printers failed: laser2 (EndDocFailed)"),
             ("no printer failed: stderr alone", objects[:1], five, file_error,
@@ -104,18 +105,23 @@ class JudgingTest(unittest.TestCase):
 
     def test_classify(self):
         objects = [answer("cur", ("Main", "2.1")), answer("old", ("Main", "2.0")),
-                   answer("prefix", ("Main", "2.1.0")), answer("two", ("Main", "2.1"), ("Net", "1")),
+                   answer("prefix", ("Main", "2.1.0")),
+                   answer("two", ("Main", "2.1"), ("Net", "1")),
                    answer("mute", message="the printer could not be reached"),
                    answer("empty")]
+        everyone = ["cur", "old", "prefix", "two", "mute", "empty"]
         cases = [
             ("the only component", None, "2.1",
-             dict(would_upgrade=["old", "prefix"], current=["cur"], cannot_ask=["two", "mute", "empty"])),
+             dict(would_upgrade=["old", "prefix"], current=["cur"],
+                  cannot_ask=["two", "mute", "empty"])),
             ("named, any case", "MAIN", "2.1",
-             dict(would_upgrade=["old", "prefix"], current=["cur", "two"], cannot_ask=["mute", "empty"])),
+             dict(would_upgrade=["old", "prefix"], current=["cur", "two"],
+                  cannot_ask=["mute", "empty"])),
             ("named, missing", "Engine", "2.1",
-             dict(would_upgrade=[], current=[], cannot_ask=["cur", "old", "prefix", "two", "mute", "empty"])),
+             dict(would_upgrade=[], current=[], cannot_ask=everyone)),
             ("no expected version", None, None,
-             dict(would_upgrade=["cur", "old", "prefix", "two"], current=[], cannot_ask=["mute", "empty"])),
+             dict(would_upgrade=["cur", "old", "prefix", "two"], current=[],
+                  cannot_ask=["mute", "empty"])),
         ]
         for name, component, version, want in cases:
             with self.subTest(name):

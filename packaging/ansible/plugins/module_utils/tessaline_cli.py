@@ -72,7 +72,8 @@ def sign_in_args(params, password_file):
 
 
 def inventory_argv(cli, params, password_file):
-    return [cli, "inventory"] + printer_args(params) + ["--json"] + sign_in_args(params, password_file)
+    return ([cli, "inventory"] + printer_args(params) + ["--json"]
+            + sign_in_args(params, password_file))
 
 
 def upgrade_argv(cli, params, password_file):

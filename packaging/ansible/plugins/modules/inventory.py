@@ -22,7 +22,9 @@ options:
     type: list
     elements: str
   printers_file:
-    description: A file on the managed host with one printer a line; blank lines and lines starting with C(#) are skipped.
+    description:
+      - A file on the managed host with one printer a line; blank lines and lines starting with
+        C(#) are skipped.
     type: path
   parallel:
     description: Ask at most this many printers at once (1 to 64; the CLI's default is 4).

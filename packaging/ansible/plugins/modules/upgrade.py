@@ -40,7 +40,9 @@ options:
     type: list
     elements: str
   printers_file:
-    description: A file on the managed host with one printer a line; blank lines and lines starting with C(#) are skipped.
+    description:
+      - A file on the managed host with one printer a line; blank lines and lines starting with
+        C(#) are skipped.
     type: path
   parallel:
     description: At most this many jobs in flight (1 to 64; the CLI's default is 4).
