@@ -27,8 +27,9 @@ release_collection() {
         git -C "$src" ls-files -z | tar -C "$src" --null -T - -cf - | tar -C "$work/src" -xf -
         cp "$RELEASE_ROOT/LICENSE" "$work/src/LICENSE"
         sed -i "s/^version: .*/version: $version/" "$work/src/galaxy.yml"
-        # Its own HOME: ansible-galaxy leaves a cache and temporary folders there.
-        HOME=$work/home ansible-galaxy collection build --output-path "$work/built" "$work/src" \
+        # Its own HOME: ansible-galaxy leaves a cache and temporary folders there. It refuses to
+        # run in a locale that is not UTF-8, as the release's C is.
+        HOME=$work/home LC_ALL=C.UTF-8 ansible-galaxy collection build --output-path "$work/built" "$work/src" \
             >"$work/build.log" 2>&1 || {
             cat "$work/build.log" >&2
             false
