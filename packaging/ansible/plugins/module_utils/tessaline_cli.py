@@ -89,9 +89,9 @@ def upgrade_argv(cli, params, password_file):
     return argv + sign_in_args(params, password_file)
 
 
-def write_password_file(password):
+def write_password_file(password, directory=None):
     """A file only its owner can read (mkstemp makes it 0600), holding the password's one line."""
-    fd, path = tempfile.mkstemp(prefix="tessaline-password-")
+    fd, path = tempfile.mkstemp(prefix="tessaline-password-", dir=directory)
     try:
         with os.fdopen(fd, "w") as out:
             out.write(password + "\n")
@@ -113,7 +113,9 @@ def run_cli(module, build_argv):
     path = None
     try:
         if password is not None:
-            path = write_password_file(password)
+            # In the task's own temporary folder, which Ansible removes even if this process
+            # is killed before it can.
+            path = write_password_file(password, getattr(module, "tmpdir", None))
         return module.run_command(build_argv(cli, module.params, path))
     finally:
         if path is not None:
