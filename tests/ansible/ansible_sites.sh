@@ -150,6 +150,8 @@ e2e_assert_eq "failing: report" "$( (sites_rows "Apply:AlreadyCurrent:$new:null
     row site_b Refusing NotVerified "$old" "$old" "$refused") | sort -t'|' -k1,2)
 not run: site_c
 failed: site_b" "$(report)"
+e2e_assert_eq "failing: site_b's message" "\"msg\": \"1 of 4 printers failed: $(cli_ipp_uri \
+    Ans_B_Refusing) (NotVerified: ${refused//\"/})\"" "$(grep -o '"msg": "[^"]*"' "$ANS_LOG" | sort -u)"
 # site_b sent the file to the printer that refused it: changed, and failed.
 recap_expect failing "site_a changed=0 failed=0
 site_b changed=1 failed=1"
