@@ -26,6 +26,8 @@ e2e_note "printers up and collection installed in $((SECONDS - test_started)) s"
 # The fleet report as "site|printer|outcome|before|after|message" lines (JSON values), then the
 # sites not run and failed.
 report() {
+    # Each run's report is kept beside its log, for whoever reads them after the test.
+    cp "$work/report.json" "${ANS_LOG%.log}-report.json" 2>/dev/null || true
     "$ANS_PYTHON" -c 'import json, sys
 r = json.load(open(sys.argv[1]))
 d = lambda v: json.dumps(v)
