@@ -98,22 +98,23 @@ int main(int argc, char** argv) {
     IniRegistry registry(PrintSettingsFilePath(std::getenv("XDG_CONFIG_HOME"), home));
     ProfileStore profile(registry, kMakerKey, kCliApplicationKey);
     InterruptStop stop;
-    CupsSpooler queueSpooler(&stop);
-    CupsJobMonitor queueJobs;
-    IppDeviceSpooler deviceSpooler(&stop);
-    IppDeviceMonitor deviceJobs;
     // Sets libcups' per-thread settings when configured: this thread, the one that prints.
+    // Every connection tells it when it closes.
     CupsSignIn signIn;
+    CupsSpooler queueSpooler(&stop, &signIn);
+    CupsJobMonitor queueJobs(&signIn);
+    IppDeviceSpooler deviceSpooler(&stop, &signIn);
+    IppDeviceMonitor deviceJobs(&signIn);
     CupsDestinationRouter router(
         PrinterRoute{queueSpooler, queueJobs, &queueSpooler},
         PrinterRoute{deviceSpooler, deviceJobs, &deviceSpooler, &deviceSpooler, &deviceSpooler},
         &signIn);
-    CupsDestinationDirectory destinations;
-    IppDeviceLinks printerLinks;
+    CupsDestinationDirectory destinations(&signIn);
+    IppDeviceLinks printerLinks(&signIn);
     CupsPrinterFactsSource facts(printerLinks, destinations);
-    CupsPrinterListSource printers;
+    CupsPrinterListSource printers(&signIn);
     PosixFileSystem files;
-    CupsServerSelector server;
+    CupsServerSelector server(&signIn);
     GnutlsDigests digests;
     SteadyClock clock;
 

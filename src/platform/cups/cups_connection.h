@@ -2,6 +2,8 @@
 
 #include <cups/cups.h>
 
+#include "platform/connection_ends.h"
+
 namespace tessaline {
 
 // One connection to the CUPS scheduler that cupsServer() names: CUPS_SERVER, then the user's
@@ -9,8 +11,9 @@ namespace tessaline {
 // --server. The destructor closes it.
 class CupsConnection {
   public:
-    // Connects at once; Get() is null when the scheduler cannot be reached.
-    CupsConnection();
+    // Connects at once; Get() is null when the scheduler cannot be reached. ends, when not
+    // null, is told as the connection closes.
+    explicit CupsConnection(ConnectionEnds* ends = nullptr);
     CupsConnection(const CupsConnection&) = delete;
     CupsConnection& operator=(const CupsConnection&) = delete;
     ~CupsConnection();
@@ -18,6 +21,9 @@ class CupsConnection {
     http_t* Get() const { return m_http; }
 
   private:
+    void Close();
+
+    ConnectionEnds* m_ends;
     http_t* m_http;
 };
 

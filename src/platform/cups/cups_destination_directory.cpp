@@ -39,7 +39,7 @@ std::vector<std::string> SplitStateReasons(const std::string& reasons) {
 
 bool CupsDestinationDirectory::Destinations(std::vector<DestinationDetail>* destinations) {
     destinations->clear();
-    CupsConnection connection;
+    CupsConnection connection(m_ends);
     if (connection.Get() == nullptr) {
         return false;
     }

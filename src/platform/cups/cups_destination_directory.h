@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/destination_directory.h"
+#include "platform/connection_ends.h"
 
 namespace tessaline {
 
@@ -11,7 +12,12 @@ namespace tessaline {
 // printer-state-reasons options.
 class CupsDestinationDirectory final : public DestinationDirectory {
   public:
+    // ends, when not null, is told as each connection it made closes.
+    explicit CupsDestinationDirectory(ConnectionEnds* ends = nullptr) : m_ends(ends) {}
     bool Destinations(std::vector<DestinationDetail>* destinations) override;
+
+  private:
+    ConnectionEnds* m_ends;
 };
 
 // "idle", "processing" or "stopped" for printer-state 3, 4 or 5; empty otherwise.

@@ -17,7 +17,7 @@ JobStatus CupsJobMonitor::Status(const std::string& /*printer*/, std::uint32_t j
     if (jobId == 0 || jobId > static_cast<std::uint32_t>(INT_MAX)) {
         return JobStatus();
     }
-    CupsConnection connection;
+    CupsConnection connection(m_ends);
     return AskJobStatus(connection.Get(), "ipp://localhost/", "/", static_cast<int>(jobId));
 }
 

@@ -9,7 +9,7 @@ namespace tessaline {
 
 std::uint32_t CupsPrinterListSource::ReadDevicesSection(char* buffer, std::uint32_t size) {
     std::vector<std::string> names;
-    CupsConnection connection;
+    CupsConnection connection(m_ends);
     if (connection.Get() != nullptr) {
         cups_dest_t* dests = nullptr;
         const int count = cupsGetDests2(connection.Get(), &dests);

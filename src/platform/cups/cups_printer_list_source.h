@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/printer_list_source.h"
+#include "platform/connection_ends.h"
 
 namespace tessaline {
 
@@ -11,7 +12,12 @@ namespace tessaline {
 // as "queue/instance". Those are the names the spooler's OpenPrinter takes.
 class CupsPrinterListSource final : public PrinterListSource {
   public:
+    // ends, when not null, is told as each connection it made closes.
+    explicit CupsPrinterListSource(ConnectionEnds* ends = nullptr) : m_ends(ends) {}
     std::uint32_t ReadDevicesSection(char* buffer, std::uint32_t size) override;
+
+  private:
+    ConnectionEnds* m_ends;
 };
 
 // Writes names into buffer as the "devices" section read gives them: each name ended by a

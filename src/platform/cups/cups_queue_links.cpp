@@ -79,7 +79,7 @@ class CupsQueueLink final : public IppLink {
 
 std::unique_ptr<IppLink> CupsQueueLinks::Connect(const std::string& destination, std::string*) {
     const std::string queue = QueueOfDestination(destination);
-    auto connection = std::make_unique<CupsConnection>();
+    auto connection = std::make_unique<CupsConnection>(m_ends);
     if (connection->Get() == nullptr || !QueueExists(connection->Get(), queue)) {
         return nullptr;
     }

@@ -10,8 +10,13 @@ namespace tessaline {
 // raw documents).
 class CupsQueueLinks final : public IppLinks {
   public:
+    // ends, when not null, is told as each connection closes.
+    explicit CupsQueueLinks(ConnectionEnds* ends = nullptr) : m_ends(ends) {}
     // problem stays empty: a queue route's failure to open speaks for itself.
     std::unique_ptr<IppLink> Connect(const std::string& destination, std::string* problem) override;
+
+  private:
+    ConnectionEnds* m_ends;
 };
 
 }  // namespace tessaline

@@ -73,7 +73,7 @@ void CupsServerSelector::ApplyToThisThread() const {
 }
 
 std::string CupsServerSelector::UnreachableServer() {
-    const CupsConnection connection;
+    const CupsConnection connection(m_ends);
     if (connection.Get() != nullptr) {
         return std::string();
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/server_selector.h"
+#include "platform/connection_ends.h"
 
 namespace tessaline {
 
@@ -8,12 +9,15 @@ namespace tessaline {
 // of CUPS_SERVER and client.conf. Takes HOST, HOST:PORT, [IPv6]:PORT or a socket path.
 class CupsServerSelector final : public ServerSelector {
   public:
+    // ends, when not null, is told as each connection it made closes.
+    explicit CupsServerSelector(ConnectionEnds* ends = nullptr) : m_ends(ends) {}
     bool UseServer(const std::string& hostPort, std::string* err) override;
     std::string UnreachableServer() override;
     // libcups keeps the server per thread: a thread that prints uses the one given too.
     void ApplyToThisThread() const;
 
   private:
+    ConnectionEnds* m_ends;
     std::string m_server;  // set by UseServer, before any other thread starts; empty: libcups'
 };
 

@@ -133,6 +133,11 @@ bool CupsSignIn::Configure(const SignInOptions& options, std::string* why) {
     return true;
 }
 
+void CupsSignIn::Closed(const void* connection) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_triesPerConnection.erase(connection);
+}
+
 void CupsSignIn::ApplyToThisThread() {
     ApplySettings();
 }

@@ -11,6 +11,7 @@
 
 #include <cups/cups.h>
 
+#include "platform/connection_ends.h"
 #include "platform/cups/password_refusals.h"
 #include "platform/sign_in.h"
 
@@ -20,7 +21,7 @@ namespace tessaline {
 // printer wants one, and only over an encrypted connection. libcups keeps these settings per
 // thread: Configure sets them on its own thread, ApplyToThisThread on every other thread that
 // prints. The password is asked once a run, whichever thread needs it first.
-class CupsSignIn final : public SignIn, public PasswordRefusals {
+class CupsSignIn final : public SignIn, public PasswordRefusals, public ConnectionEnds {
   public:
     // terminal: where a password is asked when the options allow it.
     explicit CupsSignIn(std::string terminal = "/dev/tty") : m_terminal(std::move(terminal)) {}
@@ -33,6 +34,8 @@ class CupsSignIn final : public SignIn, public PasswordRefusals {
     // The refusal of a password on this thread's last request.
     std::string TakeRefusal() override;
     void ApplyToThisThread();
+    // A connection's tries are counted by its address, which the next connection may get.
+    void Closed(const void* connection) override;
 
     // What libcups is handed when a request on connection wants a password; null sends none.
     // Null over a plain connection (the refusal, naming address, kept for TakeRefusal), past

@@ -7,8 +7,8 @@
 
 namespace tessaline {
 
-CupsSpooler::CupsSpooler(StopSignal* stop)
-    : m_ownLinks(std::make_unique<CupsQueueLinks>()), m_links(*m_ownLinks), m_stop(stop) {}
+CupsSpooler::CupsSpooler(StopSignal* stop, ConnectionEnds* ends)
+    : m_ownLinks(std::make_unique<CupsQueueLinks>(ends)), m_links(*m_ownLinks), m_stop(stop) {}
 
 CupsSpooler::CupsSpooler(IppLinks& links, StopSignal* stop) : m_links(links), m_stop(stop) {}
 

@@ -30,7 +30,8 @@ namespace tessaline {
 class CupsSpooler final : public Spooler, public WriteProgressSource {
   public:
     // Over libcups. stop may be null: the write then always goes on to its end.
-    explicit CupsSpooler(StopSignal* stop = nullptr);
+    // Over libcups; ends, when not null, is told as each connection closes.
+    explicit CupsSpooler(StopSignal* stop = nullptr, ConnectionEnds* ends = nullptr);
     // Over links (to queues), which must outlive it.
     CupsSpooler(IppLinks& links, StopSignal* stop);
     CupsSpooler(const CupsSpooler&) = delete;

@@ -10,7 +10,8 @@ std::string NoTlsNote(const std::string& address) {
            " offers no encrypted connection, and --encrypt forbids a plain one";
 }
 
-IppDeviceConnection::IppDeviceConnection(const std::string& uri) : m_uri(uri) {
+IppDeviceConnection::IppDeviceConnection(const std::string& uri, ConnectionEnds* ends)
+    : m_uri(uri), m_ends(ends) {
     m_dest = cupsGetDestWithURI(nullptr, uri.c_str());
     Connect();
 }
@@ -24,6 +25,9 @@ IppDeviceConnection::~IppDeviceConnection() {
 
 void IppDeviceConnection::Disconnect() {
     if (m_http != nullptr) {
+        if (m_ends != nullptr) {
+            m_ends->Closed(m_http);
+        }
         httpClose(m_http);
         m_http = nullptr;
     }

@@ -4,6 +4,8 @@
 
 #include <cups/cups.h>
 
+#include "platform/connection_ends.h"
+
 namespace tessaline {
 
 // One connection straight to a printer named by its ipp:// or ipps:// address, with no queue
@@ -16,7 +18,8 @@ class IppDeviceConnection {
   public:
     // Connects at once; Http() is null when the printer cannot be reached, and Problem() then
     // says why in one line.
-    explicit IppDeviceConnection(const std::string& uri);
+    // ends, when not null, is told as the connection closes.
+    explicit IppDeviceConnection(const std::string& uri, ConnectionEnds* ends = nullptr);
     IppDeviceConnection(const IppDeviceConnection&) = delete;
     IppDeviceConnection& operator=(const IppDeviceConnection&) = delete;
     ~IppDeviceConnection();
@@ -33,6 +36,7 @@ class IppDeviceConnection {
     void Disconnect();
 
     std::string m_uri;
+    ConnectionEnds* m_ends;
     cups_dest_t* m_dest = nullptr;
     http_t* m_http = nullptr;
     std::string m_problem;

@@ -97,7 +97,7 @@ class IppDeviceLink final : public IppLink {
 }  // namespace
 
 std::unique_ptr<IppLink> IppDeviceLinks::Connect(const std::string& uri, std::string* problem) {
-    auto connection = std::make_unique<IppDeviceConnection>(uri);
+    auto connection = std::make_unique<IppDeviceConnection>(uri, m_ends);
     if (connection->Http() == nullptr) {
         *problem = connection->Problem();
         return nullptr;

@@ -6,8 +6,8 @@
 
 namespace tessaline {
 
-IppDeviceMonitor::IppDeviceMonitor()
-    : m_ownLinks(std::make_unique<IppDeviceLinks>()), m_links(*m_ownLinks) {}
+IppDeviceMonitor::IppDeviceMonitor(ConnectionEnds* ends)
+    : m_ownLinks(std::make_unique<IppDeviceLinks>(ends)), m_links(*m_ownLinks) {}
 
 IppDeviceMonitor::IppDeviceMonitor(IppLinks& links) : m_links(links) {}
 

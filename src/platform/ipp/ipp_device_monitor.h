@@ -11,8 +11,8 @@ namespace tessaline {
 // that cannot be asked (gone, or no TLS where --encrypt wants it) gives Unknown.
 class IppDeviceMonitor final : public JobMonitor {
   public:
-    // Over libcups.
-    IppDeviceMonitor();
+    // Over libcups; ends, when not null, is told as each connection closes.
+    explicit IppDeviceMonitor(ConnectionEnds* ends = nullptr);
     // Over links, which must outlive it.
     explicit IppDeviceMonitor(IppLinks& links);
     ~IppDeviceMonitor() override;

@@ -18,8 +18,8 @@ std::string StoppedNote(std::uint32_t done, std::uint32_t length) {
 
 }  // namespace
 
-IppDeviceSpooler::IppDeviceSpooler(StopSignal* stop)
-    : m_ownLinks(std::make_unique<IppDeviceLinks>()), m_links(*m_ownLinks), m_stop(stop) {
+IppDeviceSpooler::IppDeviceSpooler(StopSignal* stop, ConnectionEnds* ends)
+    : m_ownLinks(std::make_unique<IppDeviceLinks>(ends)), m_links(*m_ownLinks), m_stop(stop) {
     m_sleepMs = [](std::uint32_t ms) {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     };

@@ -41,8 +41,8 @@ class IppDeviceSpooler final : public Spooler,
   public:
     using SleepMs = std::function<void(std::uint32_t)>;
 
-    // Over libcups; stop may be null.
-    explicit IppDeviceSpooler(StopSignal* stop = nullptr);
+    // Over libcups; stop may be null; ends, when not null, is told as each connection closes.
+    explicit IppDeviceSpooler(StopSignal* stop = nullptr, ConnectionEnds* ends = nullptr);
     // Over links, which must outlive it. sleepMs waits between the tries of a busy printer.
     IppDeviceSpooler(IppLinks& links, StopSignal* stop, SleepMs sleepMs);
     IppDeviceSpooler(const IppDeviceSpooler&) = delete;

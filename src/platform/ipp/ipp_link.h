@@ -7,6 +7,7 @@
 
 #include <cups/cups.h>
 
+#include "platform/connection_ends.h"
 #include "platform/job_monitor.h"
 #include "platform/printer_facts.h"
 #include "platform/stop_signal.h"
