@@ -219,12 +219,13 @@ EOT
 # While the playbook runs: every process's arguments, and the CLI's own arguments, environment
 # and password file's mode.
 watch_processes() {
-    local pid file
+    local pid file args
     while [ ! -e "$work/watch.stop" ]; do
         ps -eo pid=,args= >>"$work/ps.txt"
         for pid in $(pgrep -f -- "upgrade $work/signed.bin" || true); do
-            tr '\0' ' ' <"/proc/$pid/cmdline" >>"$work/cli_args.txt" 2>/dev/null || continue
-            echo >>"$work/cli_args.txt"
+            # A process that is ending reads as an empty command line.
+            args=$(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null) && [ -n "$args" ] || continue
+            echo "$args" >>"$work/cli_args.txt"
             tr '\0' '\n' <"/proc/$pid/environ" >>"$work/cli_env.txt" 2>/dev/null || true
             file=$(sed -nE 's/.*--password-file ([^ ]+).*/\1/p' "$work/cli_args.txt" | tail -n 1)
             [ -z "$file" ] || stat -c '%a %U' "$file" >>"$work/password_mode.txt" 2>/dev/null || true

@@ -16,14 +16,14 @@ USAGE = 1
 NOT_OPENED = 4
 INTERRUPTED = 130
 
-SIGN_IN_SPEC = dict(
+SIGN_IN_OPTIONS = dict(
     server=dict(type="str"),
     encrypt=dict(type="bool", default=False),
     user=dict(type="str"),
     password=dict(type="str", no_log=True),
 )
 
-PRINTERS_SPEC = dict(
+PRINTER_OPTIONS = dict(
     printers=dict(type="list", elements="str"),
     printers_file=dict(type="path"),
     parallel=dict(type="int"),

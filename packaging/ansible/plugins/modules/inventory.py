@@ -103,9 +103,9 @@ from ansible_collections.korvane.tessaline.plugins.module_utils import tessaline
 
 
 def main():
-    spec = dict(tc.PRINTERS_SPEC)
-    spec.update(tc.SIGN_IN_SPEC)
-    module = AnsibleModule(argument_spec=spec, required_one_of=tc.ONE_OF_PRINTERS,
+    options = dict(tc.PRINTER_OPTIONS)
+    options.update(tc.SIGN_IN_OPTIONS)
+    module = AnsibleModule(argument_spec=options, required_one_of=tc.ONE_OF_PRINTERS,
                            supports_check_mode=True)
     result = tc.run_inventory(module, tc.asked_printers(module.params))[1]
     module.exit_json(**result)

@@ -171,7 +171,7 @@ def check(module, asked):
 
 
 def main():
-    spec = dict(
+    options = dict(
         file=dict(type="path", required=True),
         sha256=dict(type="str"),
         expect_version=dict(type="str"),
@@ -180,9 +180,9 @@ def main():
         wait=dict(type="int"),
         verify_timeout=dict(type="int"),
     )
-    spec.update(tc.PRINTERS_SPEC)
-    spec.update(tc.SIGN_IN_SPEC)
-    module = AnsibleModule(argument_spec=spec, required_one_of=tc.ONE_OF_PRINTERS,
+    options.update(tc.PRINTER_OPTIONS)
+    options.update(tc.SIGN_IN_OPTIONS)
+    module = AnsibleModule(argument_spec=options, required_one_of=tc.ONE_OF_PRINTERS,
                            supports_check_mode=True)
     asked = tc.asked_printers(module.params)
     if module.check_mode:
