@@ -29,25 +29,8 @@ options:
   parallel:
     description: Ask at most this many printers at once (1 to 64; the CLI's default is 4).
     type: int
-  server:
-    description: The CUPS server, C(HOST[:PORT]).
-    type: str
-  encrypt:
-    description: Require TLS to the server and to every printer.
-    type: bool
-    default: false
-  user:
-    description: The user name to sign in with.
-    type: str
-  password:
-    description:
-      - The password. It reaches the CLI in a temporary file only its owner can read, removed when
-        the CLI ends; never on its command line or in its environment.
-    type: str
-  cli:
-    description: The CLI; a bare name is searched on C(PATH).
-    type: path
-    default: tessaline-cli
+extends_documentation_fragment:
+  - korvane.tessaline.sign_in
 notes:
   - Supports check mode, where it does the same.
 author:

@@ -56,25 +56,8 @@ options:
   verify_timeout:
     description: How long a printer may take to report C(expect_version) after its job, in seconds.
     type: int
-  server:
-    description: The CUPS server, C(HOST[:PORT]).
-    type: str
-  encrypt:
-    description: Require TLS to the server and to every printer.
-    type: bool
-    default: false
-  user:
-    description: The user name to sign in with.
-    type: str
-  password:
-    description:
-      - The password. It reaches the CLI in a temporary file only its owner can read, removed when
-        the CLI ends; never on its command line or in its environment.
-    type: str
-  cli:
-    description: The CLI; a bare name is searched on C(PATH).
-    type: path
-    default: tessaline-cli
+extends_documentation_fragment:
+  - korvane.tessaline.sign_in
 notes:
   - Supports check mode.
   - A printer counts as failed unless it ends C(Verified), C(AlreadyCurrent), or C(Completed) with
