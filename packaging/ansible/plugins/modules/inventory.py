@@ -17,20 +17,11 @@ description:
 requirements:
   - tessaline-cli on the managed host
 options:
-  printers:
-    description: Printers as the print server lists them, or C(ipp://) and C(ipps://) addresses.
-    type: list
-    elements: str
-  printers_file:
-    description:
-      - A file on the managed host with one printer a line; blank lines and lines starting with
-        C(#) are skipped.
-    type: path
   parallel:
     description: Ask at most this many printers at once (1 to 64; the CLI's default is 4).
     type: int
 extends_documentation_fragment:
-  - korvane.tessaline.sign_in
+  - korvane.tessaline.common
 notes:
   - Supports check mode, where it does the same.
 author:

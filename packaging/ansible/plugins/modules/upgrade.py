@@ -35,15 +35,6 @@ options:
   component:
     description: The firmware component C(expect_version) is of; without it, the printer's only one.
     type: str
-  printers:
-    description: Printers as the print server lists them, or C(ipp://) and C(ipps://) addresses.
-    type: list
-    elements: str
-  printers_file:
-    description:
-      - A file on the managed host with one printer a line; blank lines and lines starting with
-        C(#) are skipped.
-    type: path
   parallel:
     description: At most this many jobs in flight (1 to 64; the CLI's default is 4).
     type: int
@@ -57,7 +48,7 @@ options:
     description: How long a printer may take to report C(expect_version) after its job, in seconds.
     type: int
 extends_documentation_fragment:
-  - korvane.tessaline.sign_in
+  - korvane.tessaline.common
 notes:
   - Supports check mode.
   - A printer counts as failed unless it ends C(Verified), C(AlreadyCurrent), or C(Completed) with

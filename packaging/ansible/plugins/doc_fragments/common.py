@@ -1,6 +1,6 @@
 # Copyright (c) 2026 Korvane
 # MIT License (see LICENSE)
-"""The options every module takes to reach the print server and the printers, and the CLI."""
+"""The options every module takes: its printers, the print server, signing in, and the CLI."""
 
 from __future__ import absolute_import, division, print_function
 
@@ -10,6 +10,15 @@ __metaclass__ = type
 class ModuleDocFragment(object):
     DOCUMENTATION = r"""
 options:
+  printers:
+    description: Printers as the print server lists them, or C(ipp://) and C(ipps://) addresses.
+    type: list
+    elements: str
+  printers_file:
+    description:
+      - A file on the managed host with one printer a line; blank lines and lines starting with
+        C(#) are skipped.
+    type: path
   server:
     description: The CUPS server, C(HOST[:PORT]).
     type: str
