@@ -42,13 +42,17 @@ finish() {
     exit "$1"
 }
 
-# pause SECONDS: false when a stop came first.
+# pause SECONDS: false when a stop came first. One sleep, waited for: the stop's trap ends the
+# wait at once, where polling would cost a fleet of printers CPU for every tenth of a second.
 pause() {
-    local deadline
-    deadline=$(wait_seconds_from_now "$1")
-    while [ -z "$stopping" ] && wait_before "$deadline"; do
-        sleep 0.1
+    local nap
+    sleep "$1" &
+    nap=$!
+    while [ -z "$stopping" ] && kill -0 "$nap" 2>/dev/null; do
+        wait "$nap"
     done
+    kill "$nap" 2>/dev/null
+    wait "$nap" 2>/dev/null
     [ -z "$stopping" ]
 }
 

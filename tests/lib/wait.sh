@@ -8,8 +8,17 @@ wait_until() {
     shift
     until "$@"; do
         wait_before "$deadline" || return 1
-        sleep 0.1
+        wait_nap 0.1
     done
+}
+
+# wait_nap SECONDS: a sleep without a process of its own, as a read with a timeout from a pipe no
+# one writes to (opened once per shell). A fleet of printers polls this way side by side, and a
+# process per poll cost more CPU than the program under test. A trapped signal ends it early.
+wait_nap() {
+    local unread
+    [ -n "${WAIT_NAP_FD:-}" ] || exec {WAIT_NAP_FD}<> <(:)
+    read -r -t "$1" -u "$WAIT_NAP_FD" unread || true
 }
 
 # Times as microseconds since the epoch, so fractions of a second compare as integers.
@@ -17,10 +26,14 @@ wait_now_us() { local t=${EPOCHREALTIME/[.,]/}; echo "$((10#$t))"; }
 wait_seconds_from_now() {
     local whole=${1%%.*} fraction=${1#*.}
     [ "$fraction" != "$1" ] || fraction=0
-    fraction=$(printf '%-6.6s' "$fraction" | tr ' ' 0)
-    echo "$(($(wait_now_us) + 10#${whole:-0} * 1000000 + 10#$fraction))"
+    fraction=${fraction}000000
+    echo "$(($(wait_now_us) + 10#${whole:-0} * 1000000 + 10#${fraction:0:6}))"
 }
-wait_before() { [ "$(wait_now_us)" -lt "$1" ]; }
+# No command substitution: a poll runs this every tenth of a second.
+wait_before() {
+    local t=${EPOCHREALTIME/[.,]/}
+    [ "$((10#$t))" -lt "$1" ]
+}
 
 # wait_end_process PID SIGNAL [GROUP]: sends SIGNAL (to the process group PID leads, with
 # GROUP "group"), waits up to 5 s for PID to go, then kills what is left and reaps it.
@@ -36,7 +49,7 @@ wait_end_process() {
 wait_process_gone() {
     local stat
     kill -0 "$1" 2>/dev/null || return 0
-    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 0
+    read -r stat 2>/dev/null <"/proc/$1/stat" || return 0
     stat=${stat##*) }
     [ "${stat%% *}" = Z ]
 }
