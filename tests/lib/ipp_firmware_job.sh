@@ -13,8 +13,16 @@ set -- $(head -c 200 -- "$1" | head -n 1 | tr -d '\r')
 echo "$IPP_JOB_ID $2 ${3:-Module}" >>"$dir/received"
 line=$(wc -l <"$dir/received")
 tries=0
-while [ "$(cat "$dir/handled" 2>/dev/null || echo 0)" -lt "$line" ] && [ "$tries" -lt 50 ]; do
+# How many lines the supervisor took (0 before it wrote any), read without a process.
+read_handled() {
+    handled=0
+    read -r handled 2>/dev/null <"$dir/handled" || true
+    handled=${handled:-0}
+}
+read_handled
+while [ "$handled" -lt "$line" ] && [ "$tries" -lt 50 ]; do
     kill -USR1 "$TESSALINE_RIG_SUPERVISOR" 2>/dev/null || exit 0
     sleep 0.1
     tries=$((tries + 1))
+    read_handled
 done

@@ -14,6 +14,7 @@ log=$(ipp_printer_log "$name")
 pid_file=$RIG_DIR/pids/ipp-$name
 printer=
 port=
+uri=
 boot=0
 handled=0
 stopping=
@@ -56,7 +57,14 @@ pause() {
     [ -z "$stopping" ]
 }
 
-firmware() { paste -sd, "$dir/firmware" | sed 's/^$/no firmware/'; }
+# What it runs, "COMPONENT VERSION" lines joined by commas. Builtins only: a fleet restarts
+# hundreds of printers at once on the CPUs of the program under test.
+firmware() {
+    local lines IFS=,
+    mapfile -t lines <"$dir/firmware"
+    [ "${#lines[@]}" -gt 0 ] || lines=("no firmware")
+    echo "${lines[*]}"
+}
 
 # start PORT: one start of the printer, at the firmware it runs now. Noted first, so that the
 # note is there once the printer answers.
@@ -72,11 +80,12 @@ start() {
     boot=$((boot + 1))
     echo "$printer" >"$pid_file"
     ipp_printer_addressed "$name" "$1"
+    uri=$(ipp_printer_uri "$name")
 }
 
 # The job has ended, or there is no more reason to wait for it.
 job_ended() {
-    [ -n "$stopping" ] || ! ipp_jobs "$(ipp_printer_uri "$name")" not-completed | grep -q "^$1 "
+    [ -n "$stopping" ] || ! ipp_jobs "$uri" not-completed | grep -q "^$1 "
 }
 
 # Documents of this start, renamed before the next start's job numbers meet them.
@@ -132,10 +141,11 @@ done
 
 while :; do
     [ -z "$stopping" ] || finish 0 "stopped"
-    if [ "$(wc -l <"$dir/received")" -gt "$handled" ]; then
+    mapfile -t received <"$dir/received"
+    if [ "${#received[@]}" -gt "$handled" ]; then
+        read -r job version component <<<"${received[$handled]}"
         handled=$((handled + 1))
         echo "$handled" >"$dir/handled"
-        read -r job version component < <(sed -n "${handled}p" "$dir/received")
         take "$job" "$version" "$component"
         continue
     fi

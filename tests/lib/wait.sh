@@ -4,7 +4,7 @@
 # have passed.
 wait_until() {
     local deadline
-    deadline=$(wait_seconds_from_now "$1")
+    wait_deadline_in deadline "$1"
     shift
     until "$@"; do
         wait_before "$deadline" || return 1
@@ -13,21 +13,24 @@ wait_until() {
 }
 
 # wait_nap SECONDS: a sleep without a process of its own, as a read with a timeout from a pipe no
-# one writes to (opened once per shell). A fleet of printers polls this way side by side, and a
-# process per poll cost more CPU than the program under test. A trapped signal ends it early.
+# one writes to (opened once per shell): a fleet of printers polls side by side, and a process
+# per poll cost them more CPU than the program under test used. Anything but the timeout (the
+# descriptor closed by someone) falls back to sleep, so a poll never spins.
 wait_nap() {
-    local unread
+    local unread status=0
     [ -n "${WAIT_NAP_FD:-}" ] || exec {WAIT_NAP_FD}<> <(:)
-    read -r -t "$1" -u "$WAIT_NAP_FD" unread || true
+    read -r -t "$1" -u "$WAIT_NAP_FD" unread 2>/dev/null || status=$?
+    [ "$status" -gt 128 ] || sleep "$1"
 }
 
 # Times as microseconds since the epoch, so fractions of a second compare as integers.
 wait_now_us() { local t=${EPOCHREALTIME/[.,]/}; echo "$((10#$t))"; }
-wait_seconds_from_now() {
-    local whole=${1%%.*} fraction=${1#*.}
-    [ "$fraction" != "$1" ] || fraction=0
+# wait_deadline_in VARIABLE SECONDS: sets VARIABLE to that time from now, without a subshell.
+wait_deadline_in() {
+    local whole=${2%%.*} fraction=${2#*.} now=${EPOCHREALTIME/[.,]/}
+    [ "$fraction" != "$2" ] || fraction=0
     fraction=${fraction}000000
-    echo "$(($(wait_now_us) + 10#${whole:-0} * 1000000 + 10#${fraction:0:6}))"
+    printf -v "$1" '%s' "$((10#$now + 10#${whole:-0} * 1000000 + 10#${fraction:0:6}))"
 }
 # No command substitution: a poll runs this every tenth of a second.
 wait_before() {
