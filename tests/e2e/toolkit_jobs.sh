@@ -57,6 +57,20 @@ wait_until 0.25 false && e2e_fail "wait_until false succeeded"
 took=$(($(wait_now_us) - started))
 [ "$took" -ge 250000 ] && [ "$took" -lt 1500000 ] || e2e_fail "wait_until 0.25 took $took us"
 wait_until 5 true || e2e_fail "wait_until true failed"
+# It polls every tenth of a second, also once the pipe it naps on was closed by someone: a nap
+# that fails at once would make it spin.
+polls=0
+poll() {
+    polls=$((polls + 1))
+    false
+}
+for nap in open closed; do
+    [ "$nap" = open ] || exec {WAIT_NAP_FD}>&-
+    polls=0
+    wait_until 0.3 poll && e2e_fail "wait_until poll succeeded"
+    [ "$polls" -ge 2 ] && [ "$polls" -le 6 ] ||
+        e2e_fail "wait_until 0.3, nap descriptor $nap: $polls polls, not about 4"
+done
 
 # The queues' own counts are these (one queue, the rig's folder).
 queue=$RIG_QUEUE_VIRTUAL
